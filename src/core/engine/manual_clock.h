@@ -1,0 +1,33 @@
+#pragma once
+
+#include "engine/clock.h"
+
+#include <atomic>
+#include <mutex>
+
+// A clock that moves only when told to, so gap fields, loop ranges and the
+// timing trigger can be checked exactly. Safe to read from another thread.
+class ManualClock final : public Clock
+{
+public:
+    uint32_t Tick() const override { return tick_.load(); }
+    TimeOfDay LocalTime() const override
+    {
+        std::lock_guard lock(mutex_);
+        return time_;
+    }
+
+    void SetTick(uint32_t tick) { tick_.store(tick); }
+    // Moves the tick and the time of day forward together.
+    void Advance(uint32_t ms);
+    void SetLocalTime(TimeOfDay time)
+    {
+        std::lock_guard lock(mutex_);
+        time_ = time;
+    }
+
+private:
+    std::atomic<uint32_t> tick_{0};
+    mutable std::mutex mutex_;
+    TimeOfDay time_{};
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <ctime>
+#include <mutex>
+#include <thread>
+
+class TVekScomm;
+
+// The only reader of the port: waits for port events, refreshes the channel's
+// modem-line flags and turns each burst into one R capture line. Created parked;
+// runs its loop only between Release and Park.
+class TVekComThread
+{
+public:
+    explicit TVekComThread(TVekScomm &channel);
+    ~TVekComThread(); // stops and joins the thread
+    TVekComThread(const TVekComThread &) = delete;
+    TVekComThread &operator=(const TVekComThread &) = delete;
+
+    void Release();
+    void Park();
+    bool Running() const { return running_.load(); }
+
+    // True while the port's other end is gone (adapter pulled, pty closed); the
+    // loop then retries at a slow pace until the port is closed.
+    bool DeviceLost() const { return deviceLost_.load(); }
+
+    // CPU-time clock of the thread, for measurements.
+    clockid_t CpuClock() const;
+
+private:
+    void Loop();
+    bool WaitWhileParked();
+    void PauseAfterLoss();
+    void ReceiveOnce(char *buffer, int size);
+    void RefreshModemLines();
+
+    TVekScomm &channel_;
+    std::mutex gateMutex_;
+    std::condition_variable gate_;
+    std::condition_variable parked_; // signalled when the loop arrives at the gate
+    bool atGate_ = false;            // guarded by gateMutex_: the loop is off the port
+    std::atomic<bool> running_{false};
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> deviceLost_{false};
+    std::thread thread_;
+};

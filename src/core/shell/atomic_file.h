@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Writes `bytes` to `path` through a temporary file in the same folder that is
+// then renamed over the old one, so a crash never leaves a half-written file.
+// Creates missing parent folders. Raises std::system_error on failure.
+void WriteFileAtomically(const std::string &path, std::string_view bytes);
+
+// Reads a whole file. Raises std::system_error when it cannot be read.
+std::string ReadWholeFile(const std::string &path);
+// Reads at most `maxBytes` from the start of a file; same errors as ReadWholeFile.
+std::string ReadFileHead(const std::string &path, std::size_t maxBytes);
+
+bool FileExists(const std::string &path);
