@@ -28,7 +28,7 @@ public:
         return true;
     }
 
-    template<typename Rep, typename Period>
+    template <typename Rep, typename Period>
     bool try_lock_for(const std::chrono::duration<Rep, Period> &limit)
     {
         std::unique_lock guard(mutex_);

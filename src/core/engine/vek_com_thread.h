@@ -41,9 +41,9 @@ private:
     std::mutex gateMutex_;
     std::condition_variable gate_;
     std::condition_variable parked_; // signalled when the loop arrives at the gate
-    bool atGate_ = false;            // guarded by gateMutex_: the loop is off the port
-    std::atomic<bool> running_{false};
-    std::atomic<bool> stopping_{false};
-    std::atomic<bool> deviceLost_{false};
+    bool atGate_ = false; // guarded by gateMutex_: the loop is off the port
+    std::atomic<bool> running_ { false };
+    std::atomic<bool> stopping_ { false };
+    std::atomic<bool> deviceLost_ { false };
     std::thread thread_;
 };

@@ -20,13 +20,12 @@ public:
     explicit ECom(const std::string &message, int code = 1)
         : std::runtime_error(message)
         , Code(code)
-    {
-    }
+    { }
     int Code;
 };
 
-inline constexpr const char *kOpenFailureText =
-    "Open port failure,it may be opened by other procedures.";
+inline constexpr const char *kOpenFailureText
+    = "Open port failure,it may be opened by other procedures.";
 inline constexpr const char *kNotHexText = "The sending data is not hexadecimal format.";
 
 // The port channel: owns the port, the capture queue and the capture lock, and
@@ -39,14 +38,14 @@ public:
 
     // Written by the user-interface thread, read by the receive thread.
     const std::string Separator = " ";
-    std::atomic<uint8_t> ReceiveHex{1};
-    std::atomic<uint8_t> SendHex{1};
-    std::atomic<uint8_t> MonitoringOn{1};
-    std::atomic<uint32_t> RxCount{0};
-    std::atomic<uint32_t> TxCount{0};
-    std::atomic<uint8_t> CtsState{0};
-    std::atomic<uint8_t> DsrState{0};
-    std::atomic<uint8_t> RlsdState{0};
+    std::atomic<uint8_t> ReceiveHex { 1 };
+    std::atomic<uint8_t> SendHex { 1 };
+    std::atomic<uint8_t> MonitoringOn { 1 };
+    std::atomic<uint32_t> RxCount { 0 };
+    std::atomic<uint32_t> TxCount { 0 };
+    std::atomic<uint8_t> CtsState { 0 };
+    std::atomic<uint8_t> DsrState { 0 };
+    std::atomic<uint8_t> RlsdState { 0 };
 
     TComPort &ComPort() { return comPort_; }
     const TComPort &ComPort() const { return comPort_; }
@@ -69,6 +68,14 @@ public:
     // `detectedTick` and queues it, counting the bytes. Returns false (bytes
     // dropped, nothing counted) when the lock was not obtained within 200 ms.
     bool AppendReceivedBurst(std::string_view bytes, uint32_t detectedTick);
+    // The receive thread asks before each round whether the port is open; the
+    // answer waits while OpenPort or ClosePort is under way, so the thread never
+    // starts a wait on a port that is being closed or not yet set up.
+    bool PortOpenForReceiving();
+    // The receive thread copies the device's modem lines into the three line
+    // states (raises EComPort when they cannot be read). Does nothing once the
+    // port is closed, so a closed port's lines stay off.
+    void RefreshLineStates();
 
     // The device's message of the last failed OpenPort (errno included).
     const std::string &LastOpenError() const { return lastOpenError_; }
@@ -87,9 +94,12 @@ private:
 
     Clock &clock_;
     TComPort comPort_;
+    // Held by OpenPort and ClosePort, and by the receive thread whenever it
+    // looks at the port between two of its calls.
+    std::mutex portStateMutex_;
     TTimedLock captureLock_; // every wait for it is limited to 200 ms
     std::deque<std::string> captureQueue_; // guarded by captureLock_
-    uint32_t lastLineTime_ = 0;            // guarded by captureLock_
+    uint32_t lastLineTime_ = 0; // guarded by captureLock_
     std::string lastOpenError_;
     int lastOpenErrno_ = 0;
 };

@@ -358,7 +358,10 @@ void TComPort::Close()
 void TComPort::CloseDevice()
 {
     // poll() does not return when another thread closes its descriptor: wake
-    // the reader first and wait for it to leave the device.
+    // the reader first and wait for it to leave the device. The reader may
+    // take the wake signal and come straight back for another wait before this
+    // thread gets the lock; `closing_` turns such a wait away at once.
+    closing_ = true;
     SignalWake();
     {
         std::lock_guard lock(readerMutex_);
@@ -370,6 +373,7 @@ void TComPort::CloseDevice()
         connected_ = false;
     }
     DrainWake();
+    closing_ = false;
 }
 
 void TComPort::ApplyBuffer()
@@ -529,6 +533,8 @@ void TComPort::RaiseDeviceLost(int code)
 TComEvents TComPort::WaitForEvent(TComEvents events, int timeoutMs)
 {
     std::lock_guard lock(readerMutex_);
+    if (closing_)
+        return {};
     const int fd = fd_;
     if (fd < 0)
         RaiseError(CError_WaitFailed, EBADF);
@@ -595,6 +601,8 @@ int TComPort::Read(char *buffer, int count)
     if (count <= 0)
         return 0;
     std::lock_guard lock(readerMutex_);
+    if (closing_)
+        return 0;
     const int fd = fd_;
     if (fd < 0)
         RaiseError(CError_ReadFailed, EBADF);

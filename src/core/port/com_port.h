@@ -180,6 +180,7 @@ private:
     int wakeFd_ = -1; // eventfd: the stop signal of waits and reads
     std::atomic<bool> connected_{false};
     std::atomic<bool> deviceLost_{false};
+    std::atomic<bool> closing_{false};
     mutable std::mutex readerMutex_; // held by the reader while it uses the descriptor
     TTtyCalls *calls_;
     int lastModemLines_ = 0; // TIOCM_* bits last seen by the open or a wait; readerMutex_

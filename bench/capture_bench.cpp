@@ -1,0 +1,191 @@
+// Pushes a large stream through a pseudo-terminal into the real capture path
+// (port, receive thread, channel) while a consumer takes the lines out as fast
+// as it can, and reports whether every byte arrived and how fast.
+//
+// Usage: capture_bench [MiB (default 64)] [hex|ascii (default hex)]
+
+#include "engine/capture_line.h"
+#include "engine/vek_com_thread.h"
+#include "engine/vek_scomm.h"
+#include "support/pty_pair.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// The stream's byte at a position; 251 is prime, so the pattern never lines up
+// with the 4096-byte reads and a lost or doubled block shows.
+char StreamByte(uint64_t position)
+{
+    return char(position % 251);
+}
+
+int HexDigit(char c)
+{
+    return c <= '9' ? c - '0' : c - 'A' + 10;
+}
+
+double CpuSeconds(clockid_t id)
+{
+    timespec ts {};
+    clock_gettime(id, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+// Takes lines out of the channel, counts their payload and checks it against
+// the stream.
+class TConsumer
+{
+public:
+    TConsumer(TVekScomm &channel, bool hex)
+        : channel_(channel)
+        , hex_(hex)
+    {
+        channel_.OnLineQueued = [this] {
+            {
+                std::lock_guard lock(mutex_);
+                pending_ = true;
+            }
+            wake_.notify_one();
+        };
+        thread_ = std::thread([this] { Run(); });
+    }
+
+    ~TConsumer()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+        channel_.OnLineQueued = nullptr;
+    }
+
+    uint64_t Captured() const { return captured_.load(); }
+    uint64_t Mismatched() const { return mismatched_.load(); }
+    SteadyClock::time_point LastArrival() const
+    {
+        std::lock_guard lock(mutex_);
+        return lastArrival_;
+    }
+
+private:
+    void Run()
+    {
+        for (;;) {
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait_for(
+                    lock, std::chrono::milliseconds(50), [this] { return pending_ || stop_; });
+                if (stop_)
+                    return;
+                pending_ = false;
+            }
+            for (std::string line = channel_.PopLine(); !line.empty(); line = channel_.PopLine())
+                Take(SplitCaptureLine(line).Body);
+        }
+    }
+
+    void Take(std::string_view body)
+    {
+        uint64_t position = captured_.load();
+        uint64_t wrong = 0;
+        if (hex_) {
+            for (std::size_t i = 0; i + 1 < body.size(); i += 3, ++position) {
+                const char byte = char(HexDigit(body[i]) << 4 | HexDigit(body[i + 1]));
+                wrong += byte != StreamByte(position);
+            }
+        } else {
+            for (char byte : body)
+                wrong += byte != StreamByte(position++);
+        }
+        mismatched_.fetch_add(wrong);
+        captured_.store(position);
+        std::lock_guard lock(mutex_);
+        lastArrival_ = SteadyClock::now();
+    }
+
+    TVekScomm &channel_;
+    const bool hex_;
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    bool pending_ = false;
+    bool stop_ = false;
+    SteadyClock::time_point lastArrival_ {};
+    std::atomic<uint64_t> captured_ { 0 };
+    std::atomic<uint64_t> mismatched_ { 0 };
+    std::thread thread_;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const uint64_t mebibytes = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 64;
+    const bool hex = !(argc > 2 && std::string_view(argv[2]) == "ascii");
+    const uint64_t total = mebibytes * 1024 * 1024;
+    constexpr std::size_t kChunk = 4096;
+
+    PtyPair pty;
+    TVekScomm channel;
+    channel.ReceiveHex = hex ? 1 : 0;
+    channel.ComPort().SetPort(pty.SlavePath());
+    channel.OpenPort();
+    TVekComThread receiver(channel);
+    TConsumer consumer(channel, hex);
+    receiver.Release();
+
+    const double cpuBefore = CpuSeconds(receiver.CpuClock());
+    const auto start = SteadyClock::now();
+
+    // The master blocks (polls) while the pty is full, so the writer can only
+    // run ahead of the reader by what the kernel buffers.
+    std::string chunk(kChunk, '\0');
+    for (uint64_t sent = 0; sent < total;) {
+        const std::size_t size = std::size_t(std::min<uint64_t>(kChunk, total - sent));
+        for (std::size_t i = 0; i < size; ++i)
+            chunk[i] = StreamByte(sent + i);
+        pty.Write(std::string_view(chunk.data(), size));
+        sent += size;
+    }
+
+    // Wait for the tail: the last burst ends one read interval after its last byte.
+    auto lastProgress = SteadyClock::now();
+    uint64_t seen = consumer.Captured();
+    while (seen < total && SteadyClock::now() - lastProgress < std::chrono::seconds(2)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (consumer.Captured() != seen) {
+            seen = consumer.Captured();
+            lastProgress = SteadyClock::now();
+        }
+    }
+
+    const auto end = seen >= total ? consumer.LastArrival() : SteadyClock::now();
+    const double cpuUsed = CpuSeconds(receiver.CpuClock()) - cpuBefore;
+    const double seconds = std::chrono::duration<double>(end - start).count();
+    const uint64_t captured = consumer.Captured();
+
+    std::printf("bytes_sent: %llu\n", (unsigned long long)total);
+    std::printf("bytes_captured: %llu\n", (unsigned long long)captured);
+    std::printf("lost_bytes: %llu\n", (unsigned long long)(total - std::min(captured, total)));
+    std::printf("mismatched_bytes: %llu\n", (unsigned long long)consumer.Mismatched());
+    std::printf("throughput_MBps: %.1f\n", double(captured) / 1e6 / seconds);
+    std::printf("rx_thread_cpu_pct: %.1f\n", 100.0 * cpuUsed / seconds);
+
+    receiver.Park();
+    channel.ClosePort();
+    return captured == total && consumer.Mismatched() == 0 ? 0 : 1;
+}

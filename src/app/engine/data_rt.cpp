@@ -1,0 +1,463 @@
+#include "app/engine/data_rt.h"
+
+#include "app/engine/gbk_codec.h"
+#include "app/shell/colors.h"
+#include "app/shell/message_box.h"
+#include "engine/capture_line.h"
+#include "engine/vek_scomm.h"
+#include "send/hex_text.h"
+
+#include <QAbstractScrollArea>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+#include <QTimer>
+
+#include <charconv>
+#include <mutex>
+
+namespace {
+
+// A stream of lines repaints the monitor at most this often. A repaint costs about
+// ten times an append, so painting every line would starve the event loop.
+constexpr int kRepaintIntervalMs = 33;
+constexpr int kRenderIntervalMs = 1;
+constexpr int kSendIntervalMs = 10;
+constexpr int kMonitorFontPointSize = 9;
+
+// One byte per character, for the hex-text helpers: a character outside Latin-1
+// becomes "?", which is neither a blank nor a hex digit, so counts stay per character.
+std::string CharBytes(const QString &text)
+{
+    const QByteArray latin = text.toLatin1();
+    return std::string(latin.constData(), std::size_t(latin.size()));
+}
+
+QString Latin(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+// The selection as text, a line break between lines.
+QString SelectedText(const QTextCursor &cursor)
+{
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+// Where the caret stands as the user sees the view: the 0-based line and the
+// text of that line in front of the caret. With word wrap a line is a line of
+// the layout, otherwise a block.
+struct CaretPlace
+{
+    int Line = 0;
+    QString TextBefore;
+};
+
+CaretPlace CaretPlaceOf(const QTextEdit &view)
+{
+    const QTextCursor cursor = view.textCursor();
+    const QTextBlock block = cursor.block();
+    const int column = cursor.positionInBlock();
+    const QTextLayout *layout = block.layout();
+    const bool wrapped = view.lineWrapMode() != QTextEdit::NoWrap;
+    if (!wrapped || !layout || layout->lineCount() == 0)
+        return {block.blockNumber(), block.text().left(column)};
+
+    const QTextLine line = layout->lineForTextPosition(column);
+    const int lineStart = line.isValid() ? line.textStart() : 0;
+    int lineIndex = line.isValid() ? line.lineNumber() : 0;
+    for (QTextBlock before = view.document()->begin(); before.isValid() && before != block;
+         before = before.next()) {
+        const QTextLayout *beforeLayout = before.layout();
+        lineIndex += beforeLayout ? std::max(1, beforeLayout->lineCount()) : 1;
+    }
+    return {lineIndex, block.text().mid(lineStart, column - lineStart)};
+}
+
+} // namespace
+
+// Lets the receive thread wake the renderer without ever touching a destroyed one.
+struct TDataRT::WakeGuard
+{
+    std::mutex Mutex;
+    TDataRT *Target = nullptr;
+};
+
+TDataRT::TDataRT(QTextEdit *sendView, TVekScomm &channel, QTextEdit *monitorView,
+                 QTextEdit *findView, const SettingsRecord &settings, Clock &clock,
+                 QObject *parent)
+    : QObject(parent)
+    , SendView(sendView)
+    , MonitorView(monitorView)
+    , FindView(findView)
+    , ActiveView(monitorView)
+    , Channel(channel)
+    , RenderTimer(new QTimer(this))
+    , SendTimer(new QTimer(this))
+    , settings_(settings)
+    , clock_(clock)
+    , wakeGuard_(std::make_shared<WakeGuard>())
+    , monitorAlive_(monitorView)
+    , repaintWindow_(new QTimer(this))
+{
+    RenderTimer->setTimerType(Qt::PreciseTimer);
+    RenderTimer->setInterval(kRenderIntervalMs);
+    connect(RenderTimer, &QTimer::timeout, this, &TDataRT::RenderTick);
+
+    SendTimer->setInterval(kSendIntervalMs); // stays off until loop send is switched on
+
+    repaintWindow_->setSingleShot(true);
+    repaintWindow_->setInterval(kRepaintIntervalMs);
+    connect(repaintWindow_, &QTimer::timeout, this, &TDataRT::RepaintWindowEnded);
+
+    // Monitor lines are output, not editing: they must not fill the undo stack.
+    if (MonitorView)
+        MonitorView->document()->setUndoRedoEnabled(false);
+
+    InstallMouseHandlers(SendView);
+    InstallMouseHandlers(MonitorView);
+    InstallMouseHandlers(FindView);
+
+    wakeGuard_->Target = this;
+    Channel.OnLineQueued = [guard = wakeGuard_] {
+        std::lock_guard lock(guard->Mutex);
+        if (TDataRT *target = guard->Target)
+            QMetaObject::invokeMethod(
+                target, [target] { target->WakeRenderTimer(); }, Qt::QueuedConnection);
+    };
+
+    RenderTimer->start();
+}
+
+TDataRT::~TDataRT()
+{
+    // The channel may outlive us and the receive thread may be queueing a line
+    // right now: disarm the callback instead of replacing it under its feet.
+    // A wake already posted to this object dies with it.
+    {
+        std::lock_guard lock(wakeGuard_->Mutex);
+        wakeGuard_->Target = nullptr;
+    }
+    if (monitorHeld_ && monitorAlive_)
+        monitorAlive_->setUpdatesEnabled(true);
+}
+
+void TDataRT::SetActiveView(QTextEdit *view)
+{
+    ActiveView = view;
+}
+
+// --- Render tick -----------------------------------------------------------------
+
+void TDataRT::RenderTick()
+{
+    DisplayStep();
+    TriggerStep();
+    // Sleep while there is nothing to do; OnLineQueued and the send commands wake
+    // the timer again. A line queued after this check posts a wake that arrives
+    // after the stop, so none is lost.
+    if (!TriggerNeedsTicks() && Channel.QueuedLines() == 0)
+        RenderTimer->stop();
+}
+
+void TDataRT::WakeRenderTimer()
+{
+    if (!RenderTimer->isActive())
+        RenderTimer->start();
+}
+
+void TDataRT::DisplayStep()
+{
+    lineTakenThisTick_ = false;
+    receivedBodyThisTick_.reset();
+
+    const std::string line = Channel.PopLine();
+    if (line.empty())
+        return;
+    lineTakenThisTick_ = true;
+
+    const char direction = line.front();
+    const CaptureParts parts = SplitCaptureLine(line);
+    if (direction == 'R') {
+        if (DisplaySwitch != 0 && PassesReceiveFilter(parts.Body))
+            AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
+                              uint32_t(settings_.ReceiveFontColor));
+        receivedBodyThisTick_ = std::string(parts.Body);
+        lastReceivedBody_ = *receivedBodyThisTick_;
+    } else if (SentSwitch != 0) {
+        AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
+                          uint32_t(settings_.SendFontColor));
+    }
+}
+
+void TDataRT::TriggerStep()
+{
+    // The send scheduler's triggers run here, after the display step, and use
+    // lineTakenThisTick_ and receivedBodyThisTick_.
+}
+
+QString TDataRT::MonitorStamp(char direction, std::string_view captureStamp) const
+{
+    const QString mark = direction == 'R' ? QStringLiteral("R") : QStringLiteral("T");
+    if (TimeSwitch != 0 && DirectionSwitch != 0) {
+        std::string_view open = captureStamp;
+        if (!open.empty() && open.back() == ']')
+            open.remove_suffix(1);
+        return Latin(open) + QLatin1Char(' ') + mark + QStringLiteral("x] ");
+    }
+    if (TimeSwitch != 0)
+        return Latin(captureStamp) + QLatin1Char(' ');
+    if (DirectionSwitch != 0)
+        return QLatin1Char('[') + mark + QStringLiteral(" x] ");
+    return {};
+}
+
+bool TDataRT::PassesReceiveFilter(std::string_view body) const
+{
+    if (settings_.FilterEnabled == 0)
+        return true;
+    for (const FilterEntry &entry : settings_.FilterEntries) {
+        // 0 marks an unused entry; a negative number can only come from a damaged
+        // settings file and is treated the same way.
+        if (entry.FilterByteNo <= 0)
+            continue;
+        const std::string value = entry.FilterValue();
+        if (value.empty())
+            continue;
+        // Byte n of hex text with one blank between pairs starts at offset 3n - 3.
+        const std::size_t start = 3 * std::size_t(entry.FilterByteNo) - 3;
+        const std::string_view pair =
+            start < body.size() ? body.substr(start, 2) : std::string_view{};
+        if (pair != value)
+            return false;
+    }
+    return true;
+}
+
+// --- Monitor lines ---------------------------------------------------------------
+
+QTextCharFormat TDataRT::LineFormat(uint32_t color)
+{
+    QTextCharFormat format;
+    format.setFontFamilies({QStringLiteral("Courier New")});
+    format.setFontStyleHint(QFont::TypeWriter);
+    format.setFontPointSize(kMonitorFontPointSize);
+    format.setForeground(ColorFromBgr(color));
+    return format;
+}
+
+void TDataRT::InsertStampedLine(QTextCursor &cursor, const QString &stamp, const QString &body,
+                                uint32_t color)
+{
+    // Plain text only: received data must never be read as markup.
+    cursor.beginEditBlock();
+    if (!stamp.isEmpty())
+        cursor.insertText(stamp, LineFormat(kStampColor));
+    cursor.insertText(body + QLatin1Char('\n'), LineFormat(color));
+    cursor.endEditBlock();
+}
+
+void TDataRT::AppendStampedLine(QTextEdit *view, const QString &stamp, const QString &body,
+                                uint32_t color)
+{
+    if (!view)
+        return;
+    // The views that receive stamped lines only show output; their undo must not
+    // take these lines back.
+    if (view->document()->isUndoRedoEnabled())
+        view->document()->setUndoRedoEnabled(false);
+    QTextCursor cursor = view->textCursor();
+    InsertStampedLine(cursor, stamp, body, color);
+    view->setTextCursor(cursor);
+}
+
+void TDataRT::AppendMonitorLine(const QString &stamp, const QString &body, uint32_t color)
+{
+    if (!monitorAlive_)
+        return;
+    // Appending at the end is what moving the caret to the end and inserting there
+    // would do; the caret itself follows with the next repaint (ShowMonitorEnd).
+    QTextCursor end(monitorAlive_->document());
+    end.movePosition(QTextCursor::End);
+    InsertStampedLine(end, stamp, body, color);
+    NoteMonitorAppend();
+}
+
+// The first line after a quiet spell is shown at once and opens a repaint window.
+// Lines that arrive while the window runs are appended with the monitor's updates
+// held; when the window ends they are shown in one repaint and, if lines were
+// held, a new window opens. So a stream costs one repaint per window.
+void TDataRT::NoteMonitorAppend()
+{
+    if (repaintWindow_->isActive()) {
+        HoldMonitor(true);
+        return;
+    }
+    ShowMonitorEnd();
+    repaintWindow_->start();
+}
+
+void TDataRT::RepaintWindowEnded()
+{
+    if (!monitorHeld_)
+        return; // no line since the last repaint: the stream has stopped
+    ShowMonitorEnd();
+    HoldMonitor(false);
+    // Paint now: a repaint merely scheduled would find the view held again by
+    // the next line, which comes within a millisecond while the stream lasts.
+    if (monitorAlive_)
+        monitorAlive_->repaint();
+    repaintWindow_->start();
+}
+
+// Moves the caret to the end (dropping the user's selection) and scrolls there.
+void TDataRT::ShowMonitorEnd()
+{
+    if (!monitorAlive_)
+        return;
+    QTextCursor end = monitorAlive_->textCursor();
+    end.movePosition(QTextCursor::End);
+    monitorAlive_->setTextCursor(end);
+}
+
+void TDataRT::HoldMonitor(bool hold)
+{
+    if (monitorHeld_ == hold)
+        return;
+    monitorHeld_ = hold;
+    if (monitorAlive_)
+        monitorAlive_->setUpdatesEnabled(!hold);
+}
+
+// --- Mouse handling: caret figures, selection size, pop-up conversion -------------
+
+void TDataRT::InstallMouseHandlers(QTextEdit *view)
+{
+    if (view)
+        view->viewport()->installEventFilter(this);
+}
+
+bool TDataRT::eventFilter(QObject *watched, QEvent *event)
+{
+    // The filter sees the event before the view does; the figures are taken once
+    // the view has moved its caret or selection, so they run queued.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        QMetaObject::invokeMethod(this, &TDataRT::UpdateCaretFigures, Qt::QueuedConnection);
+        break;
+    case QEvent::MouseMove:
+        ScheduleSelectionSize();
+        break;
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->modifiers() & Qt::ControlModifier) {
+            const QPoint globalPos = mouse->globalPosition().toPoint();
+            QMetaObject::invokeMethod(
+                this, [this, globalPos] { PopupConversion(globalPos); }, Qt::QueuedConnection);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TDataRT::ScheduleSelectionSize()
+{
+    // A drag sends many moves; one count per pass of the event loop is enough.
+    if (selectionUpdatePending_)
+        return;
+    selectionUpdatePending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            selectionUpdatePending_ = false;
+            UpdateSelectionSize();
+        },
+        Qt::QueuedConnection);
+}
+
+void TDataRT::UpdateCaretFigures()
+{
+    if (!ActiveView)
+        return;
+    const uint8_t hex = ActiveView == SendView ? Channel.SendHex.load() : Channel.ReceiveHex.load();
+    ActiveViewHex = hex != 0 ? 1 : 0;
+
+    const CaretPlace place = CaretPlaceOf(*ActiveView);
+    QString text = place.TextBefore;
+    // A monitor stamp "[...] " in front of the caret is not counted.
+    if (text.size() > 1 && text.front() == QLatin1Char('[')) {
+        const qsizetype close = text.indexOf(QLatin1Char(']'));
+        text = close < 0 ? QString() : text.mid(close + 2);
+    }
+    CaretColumn = ActiveViewHex ? HexByteCount(CharBytes(text), 1) : int(text.size());
+    CaretLine = place.Line + 1;
+}
+
+void TDataRT::UpdateSelectionSize()
+{
+    if (!ActiveView)
+        return;
+    const QTextCursor cursor = ActiveView->textCursor();
+    if (ActiveViewHex)
+        SelectionSize = HexByteCount(TrimText(CharBytes(SelectedText(cursor))), 2);
+    else
+        SelectionSize = cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void TDataRT::PopupConversion(QPoint globalPos)
+{
+    if (!ActiveView)
+        return;
+    const std::string selection = CharBytes(SelectedText(ActiveView->textCursor()));
+    if (!IsHexText(selection))
+        return;
+    const std::string digits = StripBlanks(selection);
+    if (digits.size() > 8)
+        return;
+    uint32_t value = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+    emit PopupConversionRequested(QString::number(static_cast<int32_t>(value)),
+                                  Latin(HexToBinText(digits)), globalPos);
+}
+
+// --- Sending on command ------------------------------------------------------------
+
+QString TDataRT::SendViewLineText(int index) const
+{
+    if (!SendView || index < 0)
+        return {};
+    const QTextBlock block = SendView->document()->findBlockByNumber(index);
+    return block.isValid() ? block.text() : QString();
+}
+
+void TDataRT::SendViewLine(int index)
+{
+    if (!SendView || !Channel.ComPort().Connected())
+        return;
+    Channel.SendLine(EncodeGbk(SendViewLineText(index)));
+    WakeRenderTimer(); // the T line is queued by now
+}
+
+void TDataRT::SendCaretLine()
+{
+    if (!SendView)
+        return;
+    const int index = SendView->textCursor().blockNumber();
+    try {
+        SendViewLine(index);
+    } catch (const ECom &) {
+        ShowWarning(warningOwner_, QStringLiteral("Send"),
+                    QStringLiteral("Line %1 is not the right format.").arg(index + 1));
+    }
+}

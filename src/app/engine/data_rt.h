@@ -1,0 +1,128 @@
+#pragma once
+
+#include "shell/settings_record.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class Clock;
+class QTextCharFormat;
+class QTextCursor;
+class QTextEdit;
+class QTimer;
+class QWidget;
+class TVekScomm;
+
+// Binds the engine to the three text views: moves captured lines into the
+// monitor (display half) and sends lines of the send view (sending half).
+// Reads colours, filter and scheduler settings from the settings record.
+class TDataRT : public QObject
+{
+    Q_OBJECT
+public:
+    TDataRT(QTextEdit *sendView, TVekScomm &channel, QTextEdit *monitorView, QTextEdit *findView,
+            const SettingsRecord &settings, Clock &clock, QObject *parent = nullptr);
+    ~TDataRT() override;
+
+    QTextEdit *const SendView;
+    QTextEdit *const MonitorView;
+    QTextEdit *const FindView;
+    QTextEdit *ActiveView;
+    TVekScomm &Channel;
+
+    // Display switches, refreshed by ApplySettings.
+    uint8_t TimeSwitch = 0;
+    uint8_t DirectionSwitch = 0;
+    uint8_t SentSwitch = 0;
+    uint8_t DisplaySwitch = 1;
+
+    // Caret and selection figures of the active view, for the status bar.
+    int CaretLine = 0;
+    int CaretColumn = 0;
+    int SelectionSize = 0;
+    uint8_t ActiveViewHex = 0;
+
+    QTimer *RenderTimer; // 1 ms; sleeps while there is nothing to take and no trigger runs
+    QTimer *SendTimer;   // loop send; interval LoopInterval
+
+    // One display step (at most one line), then the trigger step.
+    void RenderTick();
+    // Appends a grey stamp and a coloured body, both in "Courier New", as plain text.
+    static void AppendStampedLine(QTextEdit *view, const QString &stamp, const QString &body,
+                                  uint32_t color);
+    // The monitor stamp for a capture line under the current switches.
+    QString MonitorStamp(char direction, std::string_view captureStamp) const;
+    bool PassesReceiveFilter(std::string_view body) const;
+
+    void UpdateCaretFigures();
+    void UpdateSelectionSize();
+
+    // Sends line `index` (0-based) of the send view when the port is open.
+    // Raises ECom for a line that is not hex text; device errors pass through.
+    void SendViewLine(int index);
+    // Sends the caret line; a refused line shows "Line N is not the right format."
+    void SendCaretLine();
+    // The owner of the "Send" warnings (the send window).
+    void SetWarningOwner(QWidget *owner) { warningOwner_ = owner; }
+
+    void SetActiveView(QTextEdit *view);
+
+signals:
+    // Ctrl + mouse release over a selection of up to four bytes of hex text:
+    // the signed value and its bit groups. globalPos is the mouse cursor's screen
+    // position at the release; the receiver puts the pop-up's left edge there and
+    // its top edge its own height + 10 pixels above it.
+    void PopupConversionRequested(const QString &decimal, const QString &bits, QPoint globalPos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct WakeGuard;
+
+    void DisplayStep();
+    void TriggerStep();
+    // Whether the trigger step has work on a tick at which no line is taken; while
+    // false the render timer sleeps until the next queued line.
+    bool TriggerNeedsTicks() const { return false; }
+    // Restarts the render timer after it went to sleep (lines queued, a trigger on).
+    void WakeRenderTimer();
+    void PopupConversion(QPoint globalPos);
+
+    // Monitor lines: appended at the end of the text; repaints and the scroll to
+    // the end are coalesced while lines keep coming.
+    void AppendMonitorLine(const QString &stamp, const QString &body, uint32_t color);
+    void NoteMonitorAppend();
+    void RepaintWindowEnded();
+    void ShowMonitorEnd();
+    void HoldMonitor(bool hold);
+    static void InsertStampedLine(QTextCursor &cursor, const QString &stamp, const QString &body,
+                                  uint32_t color);
+    static QTextCharFormat LineFormat(uint32_t color);
+
+    QString SendViewLineText(int index) const;
+    void InstallMouseHandlers(QTextEdit *view);
+    void ScheduleSelectionSize();
+
+    const SettingsRecord &settings_;
+    Clock &clock_;
+    QWidget *warningOwner_ = nullptr;
+    // What the display step hands to the trigger step of the same tick.
+    bool lineTakenThisTick_ = false;
+    std::optional<std::string> receivedBodyThisTick_;
+    std::string lastReceivedBody_;
+
+    std::shared_ptr<WakeGuard> wakeGuard_;
+    QPointer<QTextEdit> monitorAlive_;
+    QTimer *repaintWindow_ = nullptr; // single shot; runs while repaints are being coalesced
+    bool monitorHeld_ = false;        // monitor updates are off until the window ends
+    bool selectionUpdatePending_ = false;
+};

@@ -1,0 +1,309 @@
+#include "app/send/send_form.h"
+
+#include "app/send/send_icons.h"
+#include "app/shell/message_box.h"
+#include "send/checksum.h"
+#include "send/hex_text.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <string>
+
+namespace {
+
+const QSize kButtonSize(24, 25);
+const QSize kDropDownButtonSize(37, 25); // room for the menu arrow beside the icon
+const char kViewFontFamily[] = "Courier New";
+const int kViewFontPoints = 9;
+
+// The send view takes pasted and dropped text as plain text: what is typed
+// here is sent byte for byte, so foreign markup has no place in it.
+class TSendView : public QTextEdit
+{
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        if (source->hasText())
+            insertPlainText(source->text());
+    }
+};
+
+QFont ViewFont()
+{
+    QFont font(kViewFontFamily);
+    font.setPointSize(kViewFontPoints);
+    font.setStyleHint(QFont::Monospace);
+    return font;
+}
+
+QTextCharFormat RunFormat(const QColor &color)
+{
+    QTextCharFormat format;
+    format.setForeground(color);
+    format.setFontFamilies(QStringList { kViewFontFamily });
+    format.setFontPointSize(kViewFontPoints);
+    return format;
+}
+
+// A selection reports its line breaks as U+2029; as plain line breaks they are
+// trimmed at the ends and rejected inside, like any other control character.
+QString WithPlainLineBreaks(QString text)
+{
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
+}
+
+int FirstVisibleCharacter(const QString &line)
+{
+    for (int i = 0; i < line.size(); ++i) {
+        if (line.at(i).unicode() > 0x20)
+            return i;
+    }
+    return int(line.size());
+}
+
+bool IsChecksumKind(int index)
+{
+    return index >= 0 && index < int(kChecksumKinds.size()) && index != kChecksumSeparatorIndex;
+}
+
+QString ChecksumHint(int index)
+{
+    return QStringLiteral("Check ") + QString::fromUtf8(kChecksumKinds[size_t(index)].Name);
+}
+
+QToolButton *NewToolButton(
+    QToolBar *bar, const char *name, const QString &hint, const QIcon &icon, bool checkable)
+{
+    auto *button = new QToolButton(bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(hint);
+    button->setToolTip(hint);
+    button->setIcon(icon);
+    button->setCheckable(checkable);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setFixedSize(kButtonSize);
+    bar->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+TSendForm::TSendForm(SettingsRecord &settings, QWidget *parent)
+    : QDockWidget(QStringLiteral("Send"), parent)
+    , settings_(settings)
+{
+    setObjectName(QStringLiteral("SendForm"));
+    CreateSendView();
+    CreateChecksumMenu();
+    CreateToolBar();
+
+    auto *body = new QWidget(this);
+    auto *layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(RichSend, 1);
+    layout->addWidget(SendBar);
+    setWidget(body);
+
+    installEventFilter(this); // activation of the floating window
+}
+
+void TSendForm::CreateSendView()
+{
+    RichSend = new TSendView(this);
+    RichSend->setObjectName(QStringLiteral("RichSend"));
+    RichSend->setFont(ViewFont());
+    RichSend->document()->setDefaultFont(ViewFont());
+    RichSend->setCurrentCharFormat(RunFormat(Qt::black));
+    RichSend->setLineWrapMode(QTextEdit::NoWrap);
+    RichSend->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    RichSend->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    RichSend->setAcceptRichText(true);
+
+    // The selection stays visible while another window has the focus.
+    QPalette palette = RichSend->palette();
+    for (auto role : { QPalette::Highlight, QPalette::HighlightedText })
+        palette.setBrush(QPalette::Inactive, role, palette.brush(QPalette::Active, role));
+    RichSend->setPalette(palette);
+
+    RichSend->installEventFilter(this);
+}
+
+void TSendForm::CreateChecksumMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    checksumGroup_ = new QActionGroup(PopupMenu1);
+    checksumGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+
+    static const char *const kItemNames[] = { "SUM1", "SUM_LH1", "SUMHL1", "XOR1", "N2",
+        "ModbusCRC161", "ModbusLRC161", "ANSICRC161", "CCITTCRC161", "CCITTCRC81" };
+    static_assert(std::size(kItemNames) == kChecksumKinds.size());
+
+    for (int index = 0; index < int(kChecksumKinds.size()); ++index) {
+        QAction *item
+            = PopupMenu1->addAction(QString::fromUtf8(kChecksumKinds[size_t(index)].Caption));
+        item->setObjectName(QString::fromLatin1(kItemNames[index]));
+        if (index == kChecksumSeparatorIndex) {
+            item->setSeparator(true);
+            continue;
+        }
+        item->setCheckable(true);
+        item->setChecked(index == 0);
+        checksumGroup_->addAction(item);
+        connect(item, &QAction::triggered, this, [this, index] { ChooseChecksumKind(index); });
+    }
+
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] {
+        const QList<QAction *> items = PopupMenu1->actions();
+        const int type = settings_.ChecksumType;
+        for (int index = 0; index < int(items.size()); ++index) {
+            if (items[index]->isCheckable())
+                items[index]->setChecked(index == type);
+        }
+    });
+}
+
+void TSendForm::CreateToolBar()
+{
+    SendBar = new QToolBar(this);
+    SendBar->setObjectName(QStringLiteral("SendBar"));
+    SendBar->setMovable(false);
+    SendBar->setFloatable(false);
+    SendBar->setIconSize(QSize(16, 16));
+
+    ToolButton1 = NewToolButton(
+        SendBar, "ToolButton1", QStringLiteral("Send cursor line"), SendLineIcon(), false);
+    SendBar->addSeparator();
+    ToolButton2 = NewToolButton(
+        SendBar, "ToolButton2", QStringLiteral("Loop To Send"), LoopSendIcon(), true);
+    ToolButton3 = NewToolButton(
+        SendBar, "ToolButton3", QStringLiteral("Trigger Send"), TriggerSendIcon(), true);
+    SendBar->addSeparator();
+    ToolButton7
+        = NewToolButton(SendBar, "ToolButton7", QStringLiteral("Checksum"), ChecksumIcon(), false);
+    ToolButton7->setFixedSize(kDropDownButtonSize);
+    ToolButton7->setMenu(PopupMenu1);
+    ToolButton7->setPopupMode(QToolButton::MenuButtonPopup);
+    SendBar->addSeparator();
+    ToolButton8 = NewToolButton(
+        SendBar, "ToolButton8", QStringLiteral("ASCII Send"), AsciiSendIcon(), true);
+
+    connect(ToolButton1, &QToolButton::clicked, this, &TSendForm::SendCaretLineRequested);
+    connect(ToolButton2, &QToolButton::clicked, this, [this] {
+        // The button mirrors the setting; only the settings window changes it.
+        ToolButton2->setChecked(settings_.LoopSendEnabled != 0);
+        emit LoopPanelRequested();
+    });
+    connect(ToolButton3, &QToolButton::clicked, this, [this] {
+        ToolButton3->setChecked(settings_.Trigger.TimingTriggerEnabled != 0
+            || settings_.Trigger.ReceiveTriggerEnabled != 0);
+        emit TriggerPanelRequested();
+    });
+    connect(ToolButton7, &QToolButton::clicked, this, &TSendForm::AppendChecksum);
+    connect(ToolButton8, &QToolButton::clicked, this, [this] {
+        settings_.AsciiSend = settings_.AsciiSend ? 0 : 1;
+        ToolButton8->setChecked(settings_.AsciiSend != 0);
+        emit ApplySettingsRequested();
+    });
+}
+
+void TSendForm::ChooseChecksumKind(int index)
+{
+    settings_.ChecksumType = index;
+    ToolButton7->setToolTip(ChecksumHint(index));
+    AppendChecksum();
+}
+
+void TSendForm::AppendChecksum()
+{
+    QTextCursor cursor = RichSend->textCursor();
+    const bool hasSelection = cursor.hasSelection();
+    const QString rawSource = hasSelection ? cursor.selectedText() : cursor.block().text();
+    const std::string source = TrimText(WithPlainLineBreaks(rawSource).toStdString());
+    if (!IsHexText(source)) {
+        ShowWarning(
+            this, QStringLiteral("Check"), QStringLiteral("The data is not hexadecimal format."));
+        return;
+    }
+    const std::string checksum = CalcChecksum(source, ChecksumModeForType(settings_.ChecksumType));
+
+    if (!hasSelection) {
+        // The line's own leading and trailing blanks stay where they are.
+        const QTextBlock line = cursor.block();
+        const int start = line.position() + FirstVisibleCharacter(line.text());
+        cursor.setPosition(start);
+        cursor.setPosition(start + int(source.size()), QTextCursor::KeepAnchor);
+    }
+
+    // The appended checksum is not an edit the user can undo; switching the
+    // history off for the replacement also forgets the earlier steps.
+    QTextDocument *document = RichSend->document();
+    const bool undoEnabled = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    cursor.beginEditBlock();
+    cursor.insertText(QString::fromStdString(source), RunFormat(Qt::black));
+    cursor.insertText(
+        QStringLiteral(" ") + QString::fromStdString(checksum), RunFormat(QColor(0, 0, 255)));
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(undoEnabled);
+    RichSend->setTextCursor(cursor);
+}
+
+void TSendForm::ShowSwitches(bool loopOn, bool triggerOn, bool asciiSend)
+{
+    ToolButton2->setChecked(loopOn);
+    ToolButton3->setChecked(triggerOn);
+    ToolButton8->setChecked(asciiSend);
+}
+
+void TSendForm::SetAutomaticSendingAvailable(bool available)
+{
+    ToolButton2->setEnabled(available);
+    ToolButton3->setEnabled(available);
+}
+
+void TSendForm::FormShow()
+{
+    if (IsChecksumKind(settings_.ChecksumType))
+        ToolButton7->setToolTip(ChecksumHint(settings_.ChecksumType));
+}
+
+void TSendForm::showEvent(QShowEvent *event)
+{
+    QDockWidget::showEvent(event);
+    FormShow();
+}
+
+void TSendForm::closeEvent(QCloseEvent *event)
+{
+    QDockWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit Closed();
+}
+
+bool TSendForm::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool viewFocused = watched == RichSend && event->type() == QEvent::FocusIn;
+    // A docked window shares the main window's activation, which is not ours.
+    const bool windowActivated
+        = watched == this && event->type() == QEvent::WindowActivate && isFloating();
+    if (viewFocused || windowActivated)
+        emit Activated();
+    return QDockWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QColor>
+
+#include <cstdint>
+
+// Colours are stored as 0x00BBGGRR.
+inline QColor ColorFromBgr(uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+inline uint32_t BgrFromColor(const QColor &color)
+{
+    return uint32_t(color.red()) | uint32_t(color.green()) << 8 | uint32_t(color.blue()) << 16;
+}
+
+inline constexpr uint32_t kStampColor = 0x808080;

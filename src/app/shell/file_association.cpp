@@ -1,0 +1,120 @@
+#include "app/shell/file_association.h"
+
+#include "shell/atomic_file.h"
+#include "shell/settings_record.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+void InitProgramResources()
+{
+    Q_INIT_RESOURCE(corvella);
+}
+
+namespace {
+
+bool desktopDatabaseUpdates = true;
+
+std::string LocalPath(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// Writes only when the content differs, so an unchanged association costs nothing.
+bool WriteIfDifferent(const QString &path, const QByteArray &content)
+{
+    QFile existing(path);
+    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content)
+        return false;
+    WriteFileAtomically(LocalPath(path), content.toStdString());
+    return true;
+}
+
+QString MimeType(const QString &ext)
+{
+    return "application/x-corvella-" + ext;
+}
+
+QByteArray MimePackage(const QString &ext)
+{
+    return QString("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                   "  <mime-type type=\"%1\">\n"
+                   "    <comment>Corvella message file</comment>\n"
+                   "    <glob pattern=\"*.%2\"/>\n"
+                   "  </mime-type>\n"
+                   "</mime-info>\n")
+        .arg(MimeType(ext), ext)
+        .toUtf8();
+}
+
+// Desktop entries quote arguments with double quotes; backslash, quote, dollar
+// and backquote are escaped inside them.
+QString QuoteExec(const QString &path)
+{
+    QString quoted = path;
+    for (const char *c : {"\\", "\"", "$", "`"})
+        quoted.replace(c, QString("\\") + c);
+    return "\"" + quoted + "\"";
+}
+
+QByteArray DesktopEntry(const QString &ext, const QString &programPath, const QString &iconPath)
+{
+    return QString("[Desktop Entry]\n"
+                   "Type=Application\n"
+                   "Name=Corvella\n"
+                   "Comment=Serial port terminal\n"
+                   "Exec=%1 %f\n"
+                   "Icon=%2\n"
+                   "MimeType=%3;\n"
+                   "Terminal=false\n"
+                   "Categories=Development;Electronics;\n")
+        .arg(QuoteExec(programPath), iconPath, MimeType(ext))
+        .toUtf8();
+}
+
+void RunIfPresent(const QString &tool, const QString &folder)
+{
+    if (!desktopDatabaseUpdates)
+        return;
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (!program.isEmpty())
+        QProcess::startDetached(program, {folder});
+}
+
+} // namespace
+
+void SetDesktopDatabaseUpdates(bool enabled)
+{
+    desktopDatabaseUpdates = enabled;
+}
+
+bool ExtractResourceToFile(const QString &resourcePath, const QString &filePath)
+{
+    try {
+        QFile resource(resourcePath);
+        if (!resource.open(QIODevice::ReadOnly))
+            return false;
+        WriteFileAtomically(LocalPath(filePath), resource.readAll().toStdString());
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool RegisterFileType(const QString &ext, const QString &programPath, const QString &iconPath)
+{
+    const QString base = QFile::decodeName(QByteArray::fromStdString(ExpandHomePath("HomeDrive")));
+    const QString mimeFolder = base + "/mime";
+    const QString appsFolder = base + "/applications";
+    const bool mimeChanged = WriteIfDifferent(mimeFolder + "/packages/corvella-" + ext + ".xml",
+                                              MimePackage(ext));
+    const bool entryChanged = WriteIfDifferent(appsFolder + "/corvella.desktop",
+                                               DesktopEntry(ext, programPath, iconPath));
+    if (mimeChanged)
+        RunIfPresent("update-mime-database", mimeFolder);
+    if (entryChanged)
+        RunIfPresent("update-desktop-database", appsFolder);
+    return mimeChanged || entryChanged;
+}

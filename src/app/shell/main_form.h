@@ -1,0 +1,117 @@
+#pragma once
+
+#include "shell/settings_record.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class Clock;
+class QAction;
+class QLabel;
+class QMenu;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TComComboBox;
+class TDataRT;
+class TSendForm;
+class TStatusBarMY;
+class TVekComThread;
+class TVekScomm;
+
+// The main window: port tool bar, monitor view, receive tool bar, status bar
+// and the docking area for the side windows. Owns the settings record, the
+// engine objects and every other window of the program.
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TMainForm(Clock &clock);
+    TMainForm();
+    ~TMainForm() override;
+
+    // The one settings record of the run.
+    SettingsRecord Settings{};
+    std::string DataFolderPath;
+
+    // Engine objects: created by the start-up sequence on the first showing.
+    std::unique_ptr<TVekScomm> Channel;
+    std::unique_ptr<TVekComThread> ComThread;
+    TDataRT *DataRT = nullptr;
+
+    QTextEdit *RichShow;
+    QTextEdit *RichFind; // find-results view; its window comes with the find tools
+    TSendForm *SendForm;
+    TStatusBarMY *StatusBar1;
+    TComComboBox *CBoxPort;
+    TComComboBox *CBoxBaudRate;
+    TComComboBox *CBoxParity;
+    TComComboBox *CBoxDataBits;
+    TComComboBox *CBoxStopBits;
+    QTimer *Timer1; // 50 ms status tick
+
+    void ApplySettings();
+    void ToggleConnection();
+    void TogglePause();
+    enum class Placement { Center, Top, Bottom, Left, Right };
+    void PlaceWindow(Placement placement);
+    void StoreWindowSettings();
+    void Timer1Timer();
+    void ToggleSendWindow();
+    bool MonitoringPaused() const { return monitoringPaused_; }
+    bool StartupDone() const { return startupDone_; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreatePortToolBar();
+    void CreateReceiveToolBar();
+    void CreateMonitorView();
+    void CreateStatusBar();
+    void CreateSideWindows();
+    void ConnectSendForm();
+
+    void StartupSequence();
+    void CreateEngine();
+    void RestoreLayout();
+    void SaveLayout();
+    void SaveSendText();
+    void LoadSendText();
+    void ShowPortState(bool open);
+    void FlipSetting(uint8_t &field);
+    void SetActiveViewToMonitor();
+    QTextEdit *ActiveView() const;
+    void ShowOpenFailure();
+    void OpenHelpContents();
+    void OpenWebPage();
+    void ShowStatusFigures();
+    void ShowLamps();
+    void ReleaseStoppedSending();
+
+    Clock &clock_;
+    bool startupDone_ = false;
+    bool monitoringPaused_ = false;
+    uint32_t highlightColor_ = 0x008000;
+
+public:
+    // Commands, named like their menu items (objectName too).
+    QAction *OpenMonitoringMessage1, *SaveMonitoringMessage1, *OpenSendingMessage1,
+        *SaveSendingMessage1, *Print1, *PrintPreview1, *Exit1;
+    QAction *Undo1, *Cut1, *Copy1, *Paste1, *SelectAll1, *Find1, *FindNext1;
+    QAction *ShowTime1, *ShowRxTx1, *WordWrap1, *SendingMessage1, *FilterSettings1, *FilterSettingsMenu1, *SendWindow1,
+        *FindWindow1, *ColorSettings1;
+    QAction *OpenPort1, *PauseMonitoring1, *SendData1, *ASCIIReceive1, *ASCIISend1, *LoopToSend1,
+        *TriggerSend1, *AutoSaveOrClear1, *HexDecBinConverter1, *ASCIITable1;
+    QAction *Center1, *Top1, *Bottom1, *Left1, *Right1, *AlwaysOnTop1;
+    QAction *Contents1, *CheckForUpdates1, *OnlineSupport1, *TellAFriend1, *About1;
+    QAction *Dtr1, *Rts1, *ClearScreen1, *ToDecBin1, *Converter1, *ColorButton1;
+    QToolBar *PortToolBar, *WindowToolBar, *ReceiveToolBar;
+};

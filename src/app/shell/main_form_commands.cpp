@@ -1,0 +1,201 @@
+// The main window's commands: switches, the port, pause, window placement.
+#include "app/shell/main_form.h"
+
+#include "app/engine/data_rt.h"
+#include "app/port/com_combo_box.h"
+#include "app/send/send_form.h"
+#include "app/shell/icons.h"
+#include "app/shell/message_box.h"
+#include "engine/vek_com_thread.h"
+#include "engine/vek_scomm.h"
+#include "port/port_names.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QScreen>
+#include <QTextEdit>
+#include <QTimer>
+#include <QUrl>
+
+#include <cerrno>
+
+namespace {
+constexpr const char *kWebPage = "https://corvella.example/";
+}
+
+void TMainForm::FlipSetting(uint8_t &field)
+{
+    field = field ? 0 : 1;
+    ApplySettings();
+}
+
+void TMainForm::ApplySettings()
+{
+    Dtr1->setChecked(Settings.DtrOn);
+    Rts1->setChecked(Settings.RtsOn);
+    ShowTime1->setChecked(Settings.ShowTime);
+    ShowRxTx1->setChecked(Settings.ShowRxTx);
+    SendingMessage1->setChecked(Settings.ShowSending);
+    WordWrap1->setChecked(Settings.WordWrap);
+    ASCIIReceive1->setChecked(Settings.AsciiReceive);
+    FilterSettings1->setChecked(Settings.FilterEnabled);
+    FilterSettingsMenu1->setChecked(Settings.FilterEnabled);
+    LoopToSend1->setChecked(Settings.LoopSendEnabled);
+    ASCIISend1->setChecked(Settings.AsciiSend);
+    SendWindow1->setChecked(Settings.SendWindowVisible);
+    FindWindow1->setChecked(Settings.FindWindowVisible);
+
+    const bool trigger = Settings.Trigger.TimingTriggerEnabled
+        || Settings.Trigger.ReceiveTriggerEnabled;
+    SendForm->ShowSwitches(Settings.LoopSendEnabled, trigger, Settings.AsciiSend);
+    if (!Channel || !DataRT)
+        return;
+    TriggerSend1->setChecked(trigger);
+
+    // A device that refuses a change skips the rest until the next apply.
+    try {
+        TComFlowControl flow = Channel->ComPort().FlowControl();
+        flow.ControlDTR = Settings.DtrOn ? dtrEnable : dtrDisable;
+        flow.ControlRTS = Settings.RtsOn ? rtsEnable : rtsDisable;
+        Channel->ComPort().SetFlowControl(flow);
+        DataRT->TimeSwitch = Settings.ShowTime;
+        DataRT->DirectionSwitch = Settings.ShowRxTx;
+        DataRT->SentSwitch = Settings.ShowSending;
+        RichShow->setLineWrapMode(Settings.WordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        Channel->ReceiveHex = Settings.AsciiReceive ? 0 : 1;
+        if (Settings.LoopSendEnabled)
+            DataRT->SendTimer->start(int(Settings.Loop.LoopInterval));
+        else
+            DataRT->SendTimer->stop();
+        Channel->SendHex = Settings.AsciiSend ? 0 : 1;
+    } catch (const std::exception &) {
+    }
+    RichShow->setFocus();
+}
+
+void TMainForm::ShowPortState(bool open)
+{
+    OpenPort1->setIcon(MakeIcon(open ? IconKind::PortOpen : IconKind::PortClosed));
+    OpenPort1->setText(open ? "Close Port" : "Open Port");
+    for (TComComboBox *combo : {CBoxPort, CBoxBaudRate, CBoxParity, CBoxDataBits, CBoxStopBits})
+        combo->setEnabled(!open);
+    Dtr1->setEnabled(open);
+    Rts1->setEnabled(open);
+}
+
+void TMainForm::ToggleConnection()
+{
+    if (!Channel)
+        return;
+    TComPort &port = Channel->ComPort();
+    if (port.Connected()) {
+        Channel->ClosePort();
+        ShowPortState(false);
+        ComThread->Park();
+        return;
+    }
+
+    port.SetPort(CBoxPort->Text().toStdString());
+    port.SetBaudRate(StrToBaudRate(CBoxBaudRate->Text().toStdString()));
+    TComParity parity = port.Parity();
+    parity.Bits = StrToParity(CBoxParity->Text().toStdString());
+    port.SetParity(parity);
+    port.SetDataBits(StrToDataBits(CBoxDataBits->Text().toStdString()));
+    port.SetStopBits(StrToStopBits(CBoxStopBits->Text().toStdString()));
+
+    try {
+        Channel->OpenPort();
+    } catch (const ECom &) {
+        ShowOpenFailure();
+        return;
+    }
+    if (!port.Connected()) {
+        ComThread->Park();
+        return;
+    }
+    ComThread->Release();
+    ShowPortState(true);
+}
+
+// The channel's message first, then what the system said, and the fix for the
+// most common reason on Linux.
+void TMainForm::ShowOpenFailure()
+{
+    QString text = QString::fromUtf8(kOpenFailureText);
+    const QString reason = QString::fromLocal8Bit(Channel->LastOpenError());
+    if (!reason.isEmpty())
+        text += "\n" + reason;
+    if (Channel->LastOpenErrno() == EACCES)
+        text += "\nAdd your user to the \"dialout\" group (sudo usermod -aG dialout $USER), "
+                "then log in again.";
+    ShowWarning(this, "Open Port", text);
+}
+
+void TMainForm::TogglePause()
+{
+    monitoringPaused_ = !monitoringPaused_;
+    if (Channel && DataRT) {
+        Channel->MonitoringOn = monitoringPaused_ ? 0 : 1;
+        DataRT->DisplaySwitch = monitoringPaused_ ? 0 : 1;
+    }
+    PauseMonitoring1->setChecked(monitoringPaused_);
+}
+
+void TMainForm::ToggleSendWindow()
+{
+    Settings.SendWindowVisible = Settings.SendWindowVisible ? 0 : 1;
+    ApplySettings();
+    if (Settings.SendWindowVisible) {
+        SendForm->show();
+        SendForm->raise();
+    } else {
+        SendForm->hide();
+    }
+}
+
+void TMainForm::PlaceWindow(Placement placement)
+{
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    const QRect screen = this->screen() ? this->screen()->geometry() : QRect(0, 0, 1024, 768);
+    const int w = screen.width();
+    const int h = screen.height();
+    struct Figures
+    {
+        int width, height, left, top;
+    };
+    Figures f{};
+    switch (placement) {
+    case Placement::Center:
+        f = {600, 400, 250, 100};
+        break;
+    case Placement::Top:
+        f = {w, h / 2, 0, 0};
+        break;
+    case Placement::Bottom:
+        f = {w, h / 2, 0, h / 2};
+        break;
+    case Placement::Left:
+        f = {w / 2, h, 0, 0};
+        break;
+    case Placement::Right:
+        f = {w / 2, h, w / 2, 0};
+        break;
+    }
+    // The figures are those of the client area; the frame extends beyond them.
+    resize(f.width, f.height);
+    move(screen.left() + f.left, screen.top() + f.top);
+}
+
+void TMainForm::OpenHelpContents()
+{
+    const QString help = QCoreApplication::applicationDirPath() + "/help.html";
+    if (QFileInfo::exists(help))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+}
+
+void TMainForm::OpenWebPage()
+{
+    QDesktopServices::openUrl(QUrl(kWebPage));
+}

@@ -1,0 +1,198 @@
+// Start-up on the first showing of the main window, and the shutdown that
+// writes layout, settings and send text back.
+#include "app/shell/main_form.h"
+
+#include "app/engine/data_rt.h"
+#include "app/port/com_combo_box.h"
+#include "app/send/send_form.h"
+#include "app/shell/colors.h"
+#include "app/shell/file_association.h"
+#include "app/shell/icons.h"
+#include "app/shell/message_box.h"
+#include "app/shell/rich_text_bridge.h"
+#include "engine/vek_com_thread.h"
+#include "engine/vek_scomm.h"
+#include "shell/atomic_file.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QPalette>
+#include <QSettings>
+#include <QShowEvent>
+#include <QTextEdit>
+
+namespace {
+
+QString InFolder(const std::string &folder, const char *name)
+{
+    return QFile::decodeName(QByteArray::fromStdString(folder)) + name;
+}
+
+void SetBackground(QTextEdit *view, uint32_t bgr)
+{
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Base, ColorFromBgr(bgr));
+    view->setPalette(palette);
+}
+
+void SetFontColor(QTextEdit *view, uint32_t bgr)
+{
+    view->setTextColor(ColorFromBgr(bgr));
+}
+
+int ComboIndex(uint8_t stored)
+{
+    return stored == 255 ? -1 : int(stored);
+}
+
+} // namespace
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!startupDone_) {
+        startupDone_ = true;
+        StartupSequence();
+    }
+}
+
+void TMainForm::StartupSequence()
+{
+    DataFolderPath = DataFolder();
+
+    try {
+        const QString icon = InFolder(DataFolderPath, "file.ico");
+        if (!QFile::exists(icon))
+            ExtractResourceToFile(":/ico/myico", icon);
+        RegisterFileType("crvm", QCoreApplication::applicationFilePath(), icon);
+    } catch (...) {
+    }
+
+    try {
+        LoadSettings(Settings, DataFolderPath);
+        RestoreLayout();
+    } catch (...) {
+    }
+
+    CreateEngine();
+
+    for (TComComboBox *combo : {CBoxBaudRate, CBoxDataBits, CBoxStopBits, CBoxParity, CBoxPort})
+        combo->SetComPort(&Channel->ComPort());
+    Dtr1->setEnabled(false);
+    Rts1->setEnabled(false);
+
+    Settings.LoopSendEnabled = 0;
+    Settings.Trigger.TimingTriggerEnabled = 0;
+    Settings.Trigger.ReceiveTriggerEnabled = 0;
+    Settings.FilterEnabled = 0;
+
+    CBoxPort->setCurrentIndex(ComboIndex(Settings.PortIndex));
+    CBoxBaudRate->setCurrentIndex(ComboIndex(Settings.BaudRateIndex));
+    CBoxParity->setCurrentIndex(ComboIndex(Settings.ParityIndex));
+    CBoxDataBits->setCurrentIndex(ComboIndex(Settings.DataBitsIndex));
+    CBoxStopBits->setCurrentIndex(ComboIndex(Settings.StopBitsIndex));
+
+    highlightColor_ = uint32_t(Settings.HighlightColor);
+    ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
+    SetBackground(RichShow, uint32_t(Settings.ReceiveWindowColor));
+    SetBackground(SendForm->RichSend, uint32_t(Settings.SendWindowColor));
+    SetBackground(RichFind, uint32_t(Settings.SearchWindowColor));
+
+    if (RichShow->document()->isEmpty())
+        SetFontColor(RichShow, 0);
+    SetFontColor(SendForm->RichSend, 0);
+    SetFontColor(RichFind, 0);
+
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    RichShow->setFocus();
+    SendForm->FormShow();
+
+    ApplySettings();
+
+    try {
+        LoadSendText();
+    } catch (...) {
+    }
+}
+
+void TMainForm::CreateEngine()
+{
+    Channel = std::make_unique<TVekScomm>(clock_);
+    ComThread = std::make_unique<TVekComThread>(*Channel);
+    DataRT = new TDataRT(SendForm->RichSend, *Channel, RichShow, RichFind, Settings, clock_, this);
+    DataRT->SetWarningOwner(SendForm);
+}
+
+void TMainForm::RestoreLayout()
+{
+    const QString path = InFolder(DataFolderPath, "config.ini");
+    if (!QFile::exists(path))
+        return;
+    QSettings layout(path, QSettings::IniFormat);
+    restoreGeometry(layout.value("MainForm/Geometry").toByteArray());
+    restoreState(layout.value("MainForm/State").toByteArray());
+    if (SendForm->isFloating()) {
+        const QByteArray floating = layout.value("SendForm/Geometry").toByteArray();
+        if (!floating.isEmpty())
+            SendForm->restoreGeometry(floating);
+    }
+}
+
+void TMainForm::SaveLayout()
+{
+    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(DataFolderPath)));
+    QSettings layout(InFolder(DataFolderPath, "config.ini"), QSettings::IniFormat);
+    layout.setValue("MainForm/Geometry", saveGeometry());
+    layout.setValue("MainForm/State", saveState());
+    layout.setValue("SendForm/Geometry", SendForm->saveGeometry());
+    layout.sync();
+}
+
+void TMainForm::LoadSendText()
+{
+    const QString path = InFolder(DataFolderPath, "send");
+    if (QFile::exists(path))
+        LoadViewFromFile(SendForm->RichSend, path);
+}
+
+void TMainForm::SaveSendText()
+{
+    SaveViewToFile(SendForm->RichSend, InFolder(DataFolderPath, "send"));
+}
+
+void TMainForm::StoreWindowSettings()
+{
+    Settings.PortIndex = uint8_t(CBoxPort->currentIndex());
+    Settings.BaudRateIndex = uint8_t(CBoxBaudRate->currentIndex());
+    Settings.ParityIndex = uint8_t(CBoxParity->currentIndex());
+    Settings.DataBitsIndex = uint8_t(CBoxDataBits->currentIndex());
+    Settings.StopBitsIndex = uint8_t(CBoxStopBits->currentIndex());
+    Settings.HighlightColor = int32_t(highlightColor_);
+    SaveSettings(Settings, DataFolderPath);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (!startupDone_) {
+        event->accept();
+        return;
+    }
+    // A minimized window has no layout worth keeping, but the settings and the
+    // prepared lines are the user's data and are written all the same.
+    if (!isMinimized()) {
+        try {
+            SaveLayout();
+        } catch (...) {
+        }
+    }
+    try {
+        StoreWindowSettings();
+        SaveSendText();
+    } catch (const std::exception &e) {
+        ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    }
+    event->accept();
+}

@@ -1,0 +1,251 @@
+// The main window as a user meets it: start-up, the stored settings, the port
+// commands and shutdown, offscreen with a private data folder.
+#include "app/engine/data_rt.h"
+#include "app/port/com_combo_box.h"
+#include "app/send/send_form.h"
+#include "app/shell/main_form.h"
+#include "app/shell/message_box.h"
+#include "engine/vek_com_thread.h"
+#include "engine/vek_scomm.h"
+#include "shell/atomic_file.h"
+#include "support/pty_pair.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+// Runs the event loop until `done` holds or two seconds have passed.
+template<typename Condition>
+void WaitUntil(Condition done)
+{
+    for (int i = 0; i < 200 && !done(); ++i) {
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+class MainFormTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setenv("XDG_DATA_HOME", home_.Path().c_str(), 1);
+        SetMessageBoxHandler([this](const MessageBoxRequest &request) {
+            boxes_.push_back(request);
+            return QMessageBox::Ok;
+        });
+    }
+    void TearDown() override { SetMessageBoxHandler({}); }
+
+    std::string Folder() const { return DataFolder(); }
+
+    std::unique_ptr<TMainForm> Start()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->show();
+        QApplication::processEvents();
+        return form;
+    }
+
+    SettingsRecord StoredRecord() const
+    {
+        SettingsRecord record = SettingsRecord::Defaults();
+        LoadSettings(record, Folder());
+        return record;
+    }
+
+    TempFolder home_;
+    std::vector<MessageBoxRequest> boxes_;
+};
+
+TEST_F(MainFormTest, FirstStartUsesDefaultsAndCloseWritesTheThreeFiles)
+{
+    auto form = Start();
+    ASSERT_TRUE(form->StartupDone());
+    EXPECT_FALSE(FileExists(Folder() + "data")); // settings are written at the first close
+    EXPECT_FALSE(form->ShowTime1->isChecked());
+    EXPECT_FALSE(form->ShowRxTx1->isChecked());
+    EXPECT_FALSE(form->SendingMessage1->isChecked());
+    EXPECT_FALSE(form->WordWrap1->isChecked());
+    EXPECT_FALSE(form->SendForm->isVisible());
+    EXPECT_EQ(form->CBoxBaudRate->Text(), "9600");
+    EXPECT_EQ(form->CBoxParity->Text(), "None");
+    EXPECT_EQ(form->CBoxDataBits->Text(), "8");
+    EXPECT_EQ(form->CBoxStopBits->Text(), "1");
+
+    form->SendForm->RichSend->setPlainText("01 03 00 00 00 01\nAT");
+    form->close();
+
+    EXPECT_TRUE(FileExists(Folder() + "config.ini"));
+    EXPECT_EQ(std::filesystem::file_size(Folder() + "data"), 1528u);
+    ASSERT_TRUE(FileExists(Folder() + "send"));
+
+    auto again = Start();
+    EXPECT_EQ(again->SendForm->RichSend->toPlainText(), "01 03 00 00 00 01\nAT");
+}
+
+TEST_F(MainFormTest, StoredSwitchesAndSelectionsComeBackButAutomaticSendingStartsOff)
+{
+    SettingsRecord record = SettingsRecord::Defaults();
+    record.ShowTime = 1;
+    record.WordWrap = 1;
+    record.AsciiSend = 1;
+    record.BaudRateIndex = 13; // 115200
+    record.ParityIndex = 2;    // Even
+    record.LoopSendEnabled = 1;
+    record.FilterEnabled = 1;
+    record.Trigger.TimingTriggerEnabled = 1;
+    record.Trigger.ReceiveTriggerEnabled = 1;
+    SaveSettings(record, Folder());
+
+    auto form = Start();
+    EXPECT_TRUE(form->ShowTime1->isChecked());
+    EXPECT_TRUE(form->WordWrap1->isChecked());
+    EXPECT_EQ(form->RichShow->lineWrapMode(), QTextEdit::WidgetWidth);
+    EXPECT_TRUE(form->ASCIISend1->isChecked());
+    EXPECT_EQ(form->Channel->SendHex.load(), 0);
+    EXPECT_EQ(form->CBoxBaudRate->Text(), "115200");
+    EXPECT_EQ(form->CBoxParity->Text(), "Even");
+    EXPECT_EQ(form->Settings.LoopSendEnabled, 0);
+    EXPECT_EQ(form->Settings.FilterEnabled, 0);
+    EXPECT_EQ(form->Settings.Trigger.TimingTriggerEnabled, 0);
+    EXPECT_EQ(form->Settings.Trigger.ReceiveTriggerEnabled, 0);
+    EXPECT_FALSE(form->LoopToSend1->isChecked());
+    EXPECT_FALSE(form->FilterSettings1->isChecked());
+    EXPECT_FALSE(form->DataRT->SendTimer->isActive());
+
+    form->CBoxStopBits->setCurrentIndex(2);
+    form->close();
+    EXPECT_EQ(StoredRecord().StopBitsIndex, 2);
+    EXPECT_EQ(StoredRecord().ShowTime, 1);
+}
+
+TEST_F(MainFormTest, SwitchCommandsFlipTheRecordAndKeepEveryControlInStep)
+{
+    auto form = Start();
+    form->ShowRxTx1->trigger();
+    EXPECT_EQ(form->Settings.ShowRxTx, 1);
+    EXPECT_EQ(form->DataRT->DirectionSwitch, 1);
+    EXPECT_TRUE(form->ShowRxTx1->isChecked());
+    form->ShowRxTx1->trigger();
+    EXPECT_EQ(form->Settings.ShowRxTx, 0);
+    EXPECT_FALSE(form->ShowRxTx1->isChecked());
+
+    form->ASCIIReceive1->trigger();
+    EXPECT_EQ(form->Channel->ReceiveHex.load(), 0);
+    form->SendWindow1->trigger();
+    EXPECT_EQ(form->Settings.SendWindowVisible, 1);
+    EXPECT_TRUE(form->SendForm->isVisible());
+    form->SendWindow1->trigger();
+    EXPECT_FALSE(form->SendForm->isVisible());
+}
+
+TEST_F(MainFormTest, OpenAndCloseMoveTheWindowBetweenItsTwoStates)
+{
+    PtyPair pty;
+    auto form = Start();
+    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form->OpenPort1->trigger();
+
+    ASSERT_TRUE(form->Channel->ComPort().Connected()) << boxes_.size();
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(form->OpenPort1->text(), "Close Port");
+    EXPECT_FALSE(form->CBoxPort->isEnabled());
+    EXPECT_FALSE(form->CBoxBaudRate->isEnabled());
+    EXPECT_TRUE(form->Dtr1->isEnabled());
+    EXPECT_TRUE(form->Rts1->isEnabled());
+    EXPECT_TRUE(form->ComThread->Running());
+
+    // A burst on the wire becomes a monitor line.
+    pty.Write(std::string("\x01\x03\x02\x00\x0A", 5));
+    WaitUntil([&] { return !form->RichShow->toPlainText().isEmpty(); });
+    EXPECT_EQ(form->RichShow->toPlainText().trimmed(), "01 03 02 00 0A");
+
+    form->OpenPort1->trigger();
+    EXPECT_FALSE(form->Channel->ComPort().Connected());
+    EXPECT_EQ(form->OpenPort1->text(), "Open Port");
+    EXPECT_TRUE(form->CBoxPort->isEnabled());
+    EXPECT_FALSE(form->Dtr1->isEnabled());
+    EXPECT_FALSE(form->ComThread->Running());
+}
+
+TEST_F(MainFormTest, AFailedOpenWarnsAndLeavesTheWindowClosed)
+{
+    auto form = Start();
+    form->CBoxPort->setEditText("/nonexistent/ttyNothing");
+    form->OpenPort1->trigger();
+
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].Caption, "Open Port");
+    EXPECT_TRUE(boxes_[0].Text.startsWith(
+        "Open port failure,it may be opened by other procedures.\n"));
+    EXPECT_FALSE(form->Channel->ComPort().Connected());
+    EXPECT_TRUE(form->CBoxPort->isEnabled());
+    EXPECT_FALSE(form->Dtr1->isEnabled());
+    EXPECT_FALSE(form->Rts1->isEnabled());
+    EXPECT_EQ(form->OpenPort1->text(), "Open Port");
+}
+
+TEST_F(MainFormTest, PauseDropsReceivedLinesAndSurvivesReopening)
+{
+    auto form = Start();
+    form->PauseMonitoring1->trigger();
+    EXPECT_TRUE(form->MonitoringPaused());
+    EXPECT_EQ(form->Channel->MonitoringOn.load(), 0);
+    EXPECT_EQ(form->DataRT->DisplaySwitch, 0);
+    EXPECT_TRUE(form->PauseMonitoring1->isChecked());
+    form->PauseMonitoring1->trigger();
+    EXPECT_EQ(form->Channel->MonitoringOn.load(), 1);
+}
+
+TEST_F(MainFormTest, ClosingWhileMinimizedStillKeepsSettingsAndSendText)
+{
+    auto form = Start();
+    form->SendForm->RichSend->setPlainText("AA BB");
+    form->showMinimized();
+    QApplication::processEvents();
+    if (!form->isMinimized())
+        GTEST_SKIP() << "this platform cannot minimize windows";
+    form->close();
+    EXPECT_FALSE(FileExists(Folder() + "config.ini"));
+    EXPECT_TRUE(FileExists(Folder() + "data"));
+    EXPECT_TRUE(FileExists(Folder() + "send"));
+}
+
+TEST_F(MainFormTest, PlaceWindowUsesClientFiguresOfTheScreen)
+{
+    auto form = Start();
+    const QRect screen = form->screen()->geometry();
+    form->PlaceWindow(TMainForm::Placement::Top);
+    EXPECT_EQ(form->size(), QSize(screen.width(), screen.height() / 2));
+    form->PlaceWindow(TMainForm::Placement::Bottom);
+    EXPECT_EQ(form->size(), QSize(screen.width(), screen.height() / 2));
+    EXPECT_EQ(form->pos().y(), screen.height() / 2);
+    form->PlaceWindow(TMainForm::Placement::Center);
+    EXPECT_EQ(form->size(), QSize(600, 400));
+}
+
+TEST_F(MainFormTest, StatusTickShowsUnsignedCountersAndCaretFigures)
+{
+    auto form = Start();
+    form->Channel->TxCount = 3000000000u;
+    form->Channel->RxCount = 12;
+    form->Timer1Timer();
+    EXPECT_EQ(form->findChild<QLabel *>("Panel1")->text(), "TX: 3000000000");
+    EXPECT_EQ(form->findChild<QLabel *>("Panel2")->text(), "RX: 12");
+    EXPECT_EQ(form->findChild<QLabel *>("Panel3")->text(), "Asc: Ln:0  Col:0  Sel:0");
+}
+
+} // namespace

@@ -1,0 +1,220 @@
+#include "engine/vek_scomm.h"
+
+#include "engine/manual_clock.h"
+#include "pty_channel.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+using namespace std::string_literals;
+
+namespace {
+
+TEST(VekScomm, CreationGivesThePortItsFixedConfiguration)
+{
+    ManualClock clock;
+    TVekScomm channel(clock);
+    const TComPort &port = channel.ComPort();
+
+    EXPECT_EQ(port.Port(), "Com1");
+    EXPECT_EQ(port.BaudRate(), br9600);
+    EXPECT_EQ(port.DataBits(), dbEight);
+    EXPECT_EQ(port.StopBits(), sbOneStopBit);
+    EXPECT_EQ(port.Parity().Bits, prNone);
+    EXPECT_EQ(port.FlowControl().ControlDTR, dtrEnable);
+    EXPECT_EQ(port.FlowControl().ControlRTS, rtsEnable);
+    EXPECT_FALSE(port.FlowControl().OutCTSFlow);
+    EXPECT_FALSE(port.FlowControl().XonXoffIn);
+    EXPECT_FALSE(port.FlowControl().XonXoffOut);
+    EXPECT_EQ(port.Timeouts(), (TComTimeouts { 20, 0, 0, 100, 1000 }));
+    EXPECT_EQ(port.Buffer(), (TComBuffer { 4096, 4096 }));
+    EXPECT_TRUE(port.Events().Empty());
+    EXPECT_FALSE(port.Connected());
+    EXPECT_TRUE(port.OnCTSChange && port.OnDSRChange && port.OnRLSDChange);
+}
+
+TEST(VekScomm, ReceivedBurstGapCountsFromDetectionAndTheNextFromTwentyMsBeforeNow)
+{
+    ManualClock clock;
+    clock.SetLocalTime(TimeOfDay { 14, 3, 27 });
+    TVekScomm channel(clock);
+    int notified = 0;
+    channel.OnLineQueued = [&] { ++notified; };
+
+    // First line after start: measured from LastLineTime 0.
+    clock.SetTick(5000);
+    EXPECT_TRUE(channel.AppendReceivedBurst("\x01\x03", 5000));
+    EXPECT_EQ(channel.LastLineTime(), 4980u);
+
+    clock.SetTick(5103);
+    EXPECT_TRUE(channel.AppendReceivedBurst("\x7E", 5090));
+    EXPECT_EQ(channel.LastLineTime(), 5083u);
+
+    // Detected before the reference: the unsigned gap is huge.
+    EXPECT_TRUE(channel.AppendReceivedBurst("x", 100));
+
+    EXPECT_EQ(channel.QueuedLines(), 3u);
+    EXPECT_EQ(channel.PopLine(), "R[14:03:27 ---]01 03");
+    EXPECT_EQ(channel.PopLine(), "R[14:03:27 110]7E");
+    EXPECT_EQ(channel.PopLine(), "R[14:03:27 ---]78");
+    EXPECT_EQ(channel.PopLine(), "");
+    EXPECT_EQ(channel.RxCount.load(), 4u);
+    EXPECT_EQ(notified, 3);
+}
+
+TEST(VekScomm, ReceivedBytesBecomeHexPairsOrCharacters)
+{
+    struct Case
+    {
+        uint8_t ReceiveHex;
+        std::string Bytes;
+        std::string Body;
+    };
+    const Case cases[] = {
+        { 1, "\x01\x0D\xFF\x00"s, "01 0D FF 00" },
+        { 1, "A", "41" },
+        { 0, "OK\r\n\x00\xFF"s, "OK\r\n\x00\xFF"s },
+    };
+    for (const Case &c : cases) {
+        ManualClock clock;
+        TVekScomm channel(clock);
+        channel.ReceiveHex = c.ReceiveHex;
+        channel.AppendReceivedBurst(c.Bytes, 0);
+        EXPECT_EQ(SplitCaptureLine(channel.PopLine()).Body, c.Body);
+    }
+}
+
+// --- with a pseudo-terminal as the port ---
+
+using VekScommPty = PtyChannel;
+
+TEST_F(VekScommPty, OpenAndCloseChangeNothingWhenRepeated)
+{
+    channel.OpenPort();
+    EXPECT_TRUE(channel.ComPort().Connected());
+    const int handle = channel.ComPort().Handle();
+    channel.OpenPort();
+    EXPECT_EQ(channel.ComPort().Handle(), handle);
+
+    channel.ClosePort();
+    EXPECT_FALSE(channel.ComPort().Connected());
+    channel.ClosePort();
+    EXPECT_FALSE(channel.ComPort().Connected());
+}
+
+void ExpectOpenRefused(TVekScomm &channel)
+{
+    try {
+        channel.OpenPort();
+        ADD_FAILURE() << "OpenPort did not fail";
+    } catch (const ECom &e) {
+        EXPECT_EQ(e.Code, 1);
+        EXPECT_STREQ(e.what(), "Open port failure,it may be opened by other procedures.");
+    }
+    EXPECT_FALSE(channel.ComPort().Connected());
+    EXPECT_FALSE(channel.LastOpenError().empty());
+}
+
+TEST_F(VekScommPty, MissingOrBusyPortIsRefusedAndKeepsTheDevicesReason)
+{
+    TVekScomm other(clock);
+    other.ComPort().SetPort("/dev/corvella-no-such-port");
+    ExpectOpenRefused(other);
+    EXPECT_EQ(other.LastOpenErrno(), ENOENT);
+
+    channel.OpenPort();
+    other.ComPort().SetPort(pty.SlavePath());
+    ExpectOpenRefused(other);
+    EXPECT_TRUE(channel.ComPort().Connected());
+
+    channel.ClosePort();
+    other.OpenPort();
+    EXPECT_TRUE(other.ComPort().Connected());
+    EXPECT_TRUE(other.LastOpenError().empty());
+}
+
+TEST_F(VekScommPty, LineThatIsNotHexTextIsRefusedBeforeAnythingIsWritten)
+{
+    channel.OpenPort();
+    for (const char *text : { "1 03", "010", "01 0G", "01 03 x" }) {
+        try {
+            channel.SendLine(text);
+            ADD_FAILURE() << "accepted " << text;
+        } catch (const ECom &e) {
+            EXPECT_EQ(e.Code, 1);
+            EXPECT_STREQ(e.what(), "The sending data is not hexadecimal format.");
+        }
+    }
+    EXPECT_EQ(pty.Read(1, 100), "");
+    EXPECT_EQ(channel.TxCount.load(), 0u);
+    EXPECT_EQ(channel.QueuedLines(), 0u);
+}
+
+TEST_F(VekScommPty, SentLineIsWrittenCountedAndQueuedAsTLine)
+{
+    struct Case
+    {
+        uint8_t SendHex;
+        std::string Text;
+        std::string Wire;
+        std::string Shown;
+    };
+    const Case cases[] = {
+        { 1, "0103", "\x01\x03", "01 03 " },
+        { 1, "01 03", "\x01\x03", "01 03 " },
+        { 1, " 1 2 3 4 ", "\x12\x34", "12 34 " },
+        { 1, "0a ff", "\x0A\xFF", "0A FF " },
+        { 0, "AT\r", "AT\r", "AT\r" },
+        { 0, "01", "01", "01" },
+    };
+    channel.OpenPort();
+    uint32_t expectedCount = 0;
+    for (const Case &c : cases) {
+        channel.SendHex = c.SendHex;
+        channel.SendLine(c.Text);
+        expectedCount += uint32_t(c.Wire.size());
+        EXPECT_EQ(pty.Read(c.Wire.size(), 1000), c.Wire) << c.Text;
+        EXPECT_EQ(channel.TxCount.load(), expectedCount) << c.Text;
+        EXPECT_EQ(channel.PopLine(), "T[14:03:27 ---]" + c.Shown) << c.Text;
+        clock.SetTick(clock.Tick() + 2000); // keep every gap at " ---"
+    }
+    EXPECT_EQ(pty.Read(1, 50), "");
+}
+
+TEST_F(VekScommPty, TLineGapCountsFromEntryAndTheNextFromQueueingWithoutCorrection)
+{
+    channel.OpenPort();
+    clock.SetTick(5000);
+    channel.SendLine("01");
+    EXPECT_EQ(channel.LastLineTime(), 5000u);
+    clock.SetTick(5150);
+    channel.SendLine("02");
+    EXPECT_EQ(channel.PopLine(), "T[14:03:27 ---]01 ");
+    EXPECT_EQ(channel.PopLine(), "T[14:03:27 150]02 ");
+}
+
+TEST_F(VekScommPty, PausedMonitoringStillSendsAndCountsButQueuesNothing)
+{
+    channel.OpenPort();
+    channel.MonitoringOn = 0;
+    channel.SendLine("01 03");
+    EXPECT_EQ(pty.Read(2, 1000), "\x01\x03");
+    EXPECT_EQ(channel.TxCount.load(), 2u);
+    EXPECT_EQ(channel.QueuedLines(), 0u);
+    EXPECT_EQ(channel.LastLineTime(), 0u);
+}
+
+TEST_F(VekScommPty, EmptyLineAndFailedWriteChangeNothing)
+{
+    channel.OpenPort();
+    channel.SendLine("");
+    EXPECT_EQ(pty.Read(1, 50), "");
+
+    channel.ClosePort();
+    EXPECT_THROW(channel.SendLine("01"), EComPort);
+    EXPECT_EQ(channel.TxCount.load(), 0u);
+    EXPECT_EQ(channel.QueuedLines(), 0u);
+}
+
+} // namespace
