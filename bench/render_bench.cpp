@@ -5,8 +5,10 @@
 //   clear_ms_at_5000             emptying the monitor at 5000 lines
 //   paints_per_second_at_1000_lines_per_s   monitor repaints while a receive thread
 //                                queues 1000 lines a second for 2 s
-//   lines_shown_in_2_s, max_event_loop_stall_ms   the same run: what got through and
-//                                the longest the event loop was busy in one go
+//   ui_thread_cpu_percent_at_1000_lines_per_s, lines_shown_in_2_s,
+//   max_event_loop_stall_ms      the same run: the user-interface thread's load, what
+//                                got through, and the longest the event loop was busy
+//                                in one go
 
 #include "app/engine/data_rt.h"
 #include "engine/manual_clock.h"
@@ -27,6 +29,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/resource.h>
+
 namespace {
 
 const std::string kBurst("\x01\x03\x02\x00\x0A\x0B\x0C\x0D", 8);
@@ -35,6 +39,16 @@ double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// CPU time of the calling thread (the user-interface thread here).
+double ThreadCpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_THREAD, &usage);
+    const auto seconds
+        = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 double MicrosecondsSince(std::chrono::steady_clock::time_point start)
@@ -61,7 +75,7 @@ struct Monitor
 {
     Monitor()
     {
-        clock.SetLocalTime({14, 3, 27, 0});
+        clock.SetLocalTime({ 14, 3, 27, 0 });
         view.setLineWrapMode(QTextEdit::NoWrap);
         view.resize(800, 600);
         view.show();
@@ -71,12 +85,12 @@ struct Monitor
     }
 
     ManualClock clock;
-    TVekScomm channel{clock};
+    TVekScomm channel { clock };
     SettingsRecord settings = SettingsRecord::Defaults();
     QTextEdit send;
     QTextEdit view;
     QTextEdit find;
-    TDataRT renderer{&send, channel, &view, &find, settings, clock};
+    TDataRT renderer { &send, channel, &view, &find, settings, clock };
 };
 
 void MeasureAppendAndClear()
@@ -127,13 +141,13 @@ void MeasureStream()
     // A receive thread that queues 1000 lines a second, catching up after any
     // oversleep, as bursts would arrive from a busy device.
     constexpr int kRunMs = 2000;
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop { false };
     std::thread producer([&] {
         const auto start = std::chrono::steady_clock::now();
         long queued = 0;
         while (!stop.load()) {
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now() - start)
+                std::chrono::steady_clock::now() - start)
                                      .count();
             for (; queued < std::min<long>(elapsed, kRunMs); ++queued)
                 monitor.channel.AppendReceivedBurst(kBurst, monitor.clock.Tick());
@@ -148,24 +162,25 @@ void MeasureStream()
     qint64 longestGap = 0;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, sinceProbe.restart());
-    });
+    QObject::connect(
+        &probe, &QTimer::timeout, [&] { longestGap = std::max(longestGap, sinceProbe.restart()); });
     probe.start(5);
 
     const int paintsBefore = counter.Paints;
+    const double cpuBefore = ThreadCpuSeconds();
     QElapsedTimer run;
     run.start();
     QEventLoop loop;
     QTimer::singleShot(kRunMs, &loop, &QEventLoop::quit);
-    QTimer dbg; QObject::connect(&dbg, &QTimer::timeout, [&]{ std::fprintf(stderr, "t=%lld upd=%d paints=%d blocks=%d vis=%d\n", run.elapsed(), int(monitor.view.updatesEnabled()), counter.Paints, monitor.view.document()->blockCount(), int(monitor.view.isVisible())); }); dbg.start(100);
     loop.exec();
     const double seconds = double(run.elapsed()) / 1000.0;
     const int paints = counter.Paints - paintsBefore;
+    const double cpu = ThreadCpuSeconds() - cpuBefore;
     stop = true;
     producer.join();
 
     std::printf("paints_per_second_at_1000_lines_per_s: %.1f\n", double(paints) / seconds);
+    std::printf("ui_thread_cpu_percent_at_1000_lines_per_s: %.1f\n", 100.0 * cpu / seconds);
     std::printf("lines_shown_in_2_s: %d\n", monitor.view.document()->blockCount() - 1);
     std::printf("max_event_loop_stall_ms: %lld\n", static_cast<long long>(longestGap - 5));
 }

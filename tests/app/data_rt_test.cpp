@@ -20,8 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 // Readable failure messages for texts.
@@ -33,7 +33,7 @@ static void PrintTo(const QString &text, std::ostream *out)
 namespace {
 
 constexpr uint32_t kReceiveColor = 0x0000FF; // red in 0x00BBGGRR
-constexpr uint32_t kSendColor = 0xFF0000;    // blue
+constexpr uint32_t kSendColor = 0xFF0000; // blue
 
 struct Run
 {
@@ -45,13 +45,12 @@ std::vector<Run> RunsOf(const QTextBlock &block)
 {
     std::vector<Run> runs;
     for (auto it = block.begin(); !it.atEnd(); ++it)
-        runs.push_back({it.fragment().text(), it.fragment().charFormat().foreground().color()});
+        runs.push_back({ it.fragment().text(), it.fragment().charFormat().foreground().color() });
     return runs;
 }
 
 // Runs the event loop until `condition` holds or `timeoutMs` passed.
-template <typename Condition>
-bool WaitUntil(Condition condition, int timeoutMs = 2000)
+template <typename Condition> bool WaitUntil(Condition condition, int timeoutMs = 2000)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
@@ -66,9 +65,10 @@ bool WaitUntil(Condition condition, int timeoutMs = 2000)
 // A left-button event as the window system would deliver it.
 void SendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::KeyboardModifiers keys = {})
 {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), Qt::LeftButton, held,
-                      keys);
+    const Qt::MouseButtons held
+        = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(
+        type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), Qt::LeftButton, held, keys);
     QApplication::sendEvent(widget, &event);
 }
 
@@ -79,7 +79,7 @@ protected:
     {
         settings.ReceiveFontColor = int32_t(kReceiveColor);
         settings.SendFontColor = int32_t(kSendColor);
-        clock.SetLocalTime({14, 3, 27, 0});
+        clock.SetLocalTime({ 14, 3, 27, 0 });
         renderer = std::make_unique<TDataRT>(&send, channel, &monitor, &find, settings, clock);
     }
     ~DataRtTest() override { SetMessageBoxHandler({}); }
@@ -121,7 +121,7 @@ protected:
     }
 
     ManualClock clock;
-    TVekScomm channel{clock};
+    TVekScomm channel { clock };
     SettingsRecord settings = SettingsRecord::Defaults();
     QTextEdit send;
     QTextEdit monitor;
@@ -137,10 +137,10 @@ TEST_F(DataRtTest, StampFollowsTimeAndDirectionSwitches)
         const char *ReceivedStamp, *SentStamp;
     };
     const Case cases[] = {
-        {1, 1, "[14:03:27  20 Rx] ", "[14:03:27  20 Tx] "},
-        {1, 0, "[14:03:27  20] ", "[14:03:27  20] "},
-        {0, 1, "[R x] ", "[T x] "},
-        {0, 0, "", ""},
+        { 1, 1, "[14:03:27  20 Rx] ", "[14:03:27  20 Tx] " },
+        { 1, 0, "[14:03:27  20] ", "[14:03:27  20] " },
+        { 0, 1, "[R x] ", "[T x] " },
+        { 0, 0, "", "" },
     };
     for (const Case &c : cases) {
         renderer->TimeSwitch = c.Time;
@@ -160,7 +160,7 @@ TEST_F(DataRtTest, ReceivedLineShowsGreyStampAndBodyInReceiveColour)
     renderer->RenderTick();
 
     // The second gap counts from the end of the first burst's read, 20 ms earlier.
-    ASSERT_EQ(MonitorLines(), QStringList({"01 03", "[14:03:27  40 Rx] 0A"}));
+    ASSERT_EQ(MonitorLines(), QStringList({ "01 03", "[14:03:27  40 Rx] 0A" }));
     const auto bare = RunsOf(monitor.document()->findBlockByNumber(0));
     ASSERT_EQ(bare.size(), 1u);
     EXPECT_EQ(bare[0].Color, ColorFromBgr(kReceiveColor));
@@ -183,7 +183,7 @@ TEST_F(DataRtTest, ReceivedCharactersAreGbkAndNeverMarkup)
     Receive("\xC4\xE3");
     Receive("<b>&amp;</b>");
     RenderAll();
-    EXPECT_EQ(MonitorLines(), QStringList({QString::fromUtf8("你"), "<b>&amp;</b>"}));
+    EXPECT_EQ(MonitorLines(), QStringList({ QString::fromUtf8("你"), "<b>&amp;</b>" }));
 }
 
 TEST_F(DataRtTest, SwitchesDecideWhichLinesAreShown)
@@ -203,7 +203,7 @@ TEST_F(DataRtTest, SwitchesDecideWhichLinesAreShown)
     Receive("\x05");
     channel.SendLine("0304");
     RenderAll();
-    ASSERT_EQ(MonitorLines(), QStringList({"03 04 "}));
+    ASSERT_EQ(MonitorLines(), QStringList({ "03 04 " }));
     EXPECT_EQ(RunsOf(monitor.document()->firstBlock()).at(0).Color, ColorFromBgr(kSendColor));
 }
 
@@ -217,16 +217,13 @@ TEST_F(DataRtTest, ReceiveFilterComparesTheCharactersOfOneByte)
         bool Passes;
     };
     const Case cases[] = {
-        {3, "0A", "01 02 0A 04", true},
-        {3, "0A", "01 02 0B 04", false},
-        {3, "0A", "01 02", false},       // too short to hold byte 3
-        {3, "0a", "01 02 0A 04", false}, // letter case counts
-        {1, "01", "01", true},
-        {2, "DE", "ABCDEFG", true}, // characters: the same positions
-        {0, "0A", "01 02 0B 04", true},
-        {3, "", "01 02 0B 04", true},
-        {-4, "0A", "01 02 0B 04", true},     // damaged: treated as unused
-        {INT32_MAX, "0A", "01 02 0A", false}, // damaged: far beyond any body
+        { 3, "0A", "01 02 0A 04", true }, { 3, "0A", "01 02 0B 04", false },
+        { 3, "0A", "01 02", false }, // too short to hold byte 3
+        { 3, "0a", "01 02 0A 04", false }, // letter case counts
+        { 1, "01", "01", true }, { 2, "DE", "ABCDEFG", true }, // characters: the same positions
+        { 0, "0A", "01 02 0B 04", true }, { 3, "", "01 02 0B 04", true },
+        { -4, "0A", "01 02 0B 04", true }, // damaged: treated as unused
+        { INT32_MAX, "0A", "01 02 0A", false }, // damaged: far beyond any body
     };
     settings.FilterEnabled = 1;
     for (const Case &c : cases) {
@@ -258,7 +255,7 @@ TEST_F(DataRtTest, FilteredLinesAreNotShown)
     Receive(std::string_view("\x01\x02\x0A\x04", 4));
     Receive(std::string_view("\x01\x02\x0B\x04", 4));
     RenderAll();
-    EXPECT_EQ(MonitorLines(), QStringList({"01 02 0A 04"}));
+    EXPECT_EQ(MonitorLines(), QStringList({ "01 02 0A 04" }));
 }
 
 TEST_F(DataRtTest, OneLinePerTickAndTheTimerSleepsWhenIdle)
@@ -322,13 +319,12 @@ TEST_F(DataRtTest, CaretFiguresCountBytesOrCharactersAfterTheStamp)
         int Line, Column;
     };
     const Case cases[] = {
-        {1, body + 8, 1, 3}, // behind the third pair
-        {1, body + 7, 1, 3}, // between the digits of the third pair
-        {1, body, 1, 0},
-        {1, 3, 1, 0},        // inside the stamp
-        {0, body + 8, 1, 8}, // characters
-        {1, 30 + 6 + 2, 2, 1},  // second line, behind "0A"
-        {0, 30 + 12 + 4, 3, 4}, // no stamp: "free"
+        { 1, body + 8, 1, 3 }, // behind the third pair
+        { 1, body + 7, 1, 3 }, // between the digits of the third pair
+        { 1, body, 1, 0 }, { 1, 3, 1, 0 }, // inside the stamp
+        { 0, body + 8, 1, 8 }, // characters
+        { 1, 30 + 6 + 2, 2, 1 }, // second line, behind "0A"
+        { 0, 30 + 12 + 4, 3, 4 }, // no stamp: "free"
     };
     for (const Case &c : cases) {
         channel.ReceiveHex = c.Hex;
@@ -403,12 +399,12 @@ TEST_F(DataRtTest, CtrlReleaseOverAHexSelectionAsksForThePopup)
         const char *Bits;
     };
     const Case cases[] = {
-        {"00 FF", Qt::ControlModifier, "255", "0000 0000 1111 1111 "},
-        {"FFFFFFFF", Qt::ControlModifier, "-1", "1111 1111 1111 1111 1111 1111 1111 1111 "},
-        {"7FFFFFFF", Qt::ControlModifier, "2147483647", nullptr},
-        {"00 FF", Qt::NoModifier, nullptr, nullptr},
-        {"1 2", Qt::ControlModifier, nullptr, nullptr},
-        {"0102030405", Qt::ControlModifier, nullptr, nullptr}, // more than four bytes
+        { "00 FF", Qt::ControlModifier, "255", "0000 0000 1111 1111 " },
+        { "FFFFFFFF", Qt::ControlModifier, "-1", "1111 1111 1111 1111 1111 1111 1111 1111 " },
+        { "7FFFFFFF", Qt::ControlModifier, "2147483647", nullptr },
+        { "00 FF", Qt::NoModifier, nullptr, nullptr },
+        { "1 2", Qt::ControlModifier, nullptr, nullptr },
+        { "0102030405", Qt::ControlModifier, nullptr, nullptr }, // more than four bytes
     };
     monitor.resize(400, 200);
     monitor.show();
@@ -419,9 +415,9 @@ TEST_F(DataRtTest, CtrlReleaseOverAHexSelectionAsksForThePopup)
     };
     std::vector<Popup> popups;
     QObject::connect(renderer.get(), &TDataRT::PopupConversionRequested,
-                     [&](const QString &decimal, const QString &bits, QPoint pos) {
-                         popups.push_back({decimal, bits, pos});
-                     });
+        [&](const QString &decimal, const QString &bits, QPoint pos) {
+            popups.push_back({ decimal, bits, pos });
+        });
     for (const Case &c : cases) {
         popups.clear();
         monitor.setPlainText(c.Selection);
@@ -453,7 +449,10 @@ protected:
         });
         send.setPlainText("01 03 0a\n\n01 0G\nAT");
     }
-    void CaretOnLine(int block) { SetCaret(send, send.document()->findBlockByNumber(block).position()); }
+    void CaretOnLine(int block)
+    {
+        SetCaret(send, send.document()->findBlockByNumber(block).position());
+    }
 
     std::vector<MessageBoxRequest> boxes;
 };
@@ -512,7 +511,7 @@ TEST_F(SendCaretLineTest, CharactersAreSentAsGbkAndShownAsSent)
     renderer->SendCaretLine();
     EXPECT_EQ(pty.Read(2, 2000), "\xC4\xE3");
     EXPECT_TRUE(WaitUntil([&] { return !MonitorLines().isEmpty(); }));
-    EXPECT_EQ(MonitorLines(), QStringList({QString::fromUtf8("你")}));
+    EXPECT_EQ(MonitorLines(), QStringList({ QString::fromUtf8("你") }));
 }
 
 TEST(GbkCodec, DecodesAndEncodes)
@@ -523,11 +522,11 @@ TEST(GbkCodec, DecodesAndEncodes)
         QString Text;
     };
     const Case cases[] = {
-        {"01 03 ", "01 03 "},
-        {"\xC4\xE3", QString::fromUtf8("你")},
-        {"A\xC4", QString::fromUtf8("A\uFFFD")}, // a lead byte left at the end
-        {"\xC4 B", QString::fromUtf8("\uFFFD B")},
-        {std::string("\0\r", 2), QString(QChar(0)) + QChar('\r')},
+        { "01 03 ", "01 03 " },
+        { "\xC4\xE3", QString::fromUtf8("你") },
+        { "A\xC4", QString::fromUtf8("A\uFFFD") }, // a lead byte left at the end
+        { "\xC4 B", QString::fromUtf8("\uFFFD B") },
+        { std::string("\0\r", 2), QString(QChar(0)) + QChar('\r') },
     };
     for (const Case &c : cases)
         EXPECT_EQ(DecodeGbk(c.Bytes), c.Text) << c.Bytes;

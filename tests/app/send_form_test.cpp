@@ -314,12 +314,6 @@ TEST_F(SendFormTest, LoopAndTriggerButtonsMirrorSettingsAndOpenTheirPanels)
     form.ToolButton3->click();
     EXPECT_TRUE(form.ToolButton3->isChecked());
     EXPECT_EQ(triggerPanels, 1);
-
-    form.SetAutomaticSendingAvailable(false);
-    EXPECT_FALSE(form.ToolButton2->isEnabled());
-    EXPECT_FALSE(form.ToolButton3->isEnabled());
-    form.ToolButton2->click();
-    EXPECT_EQ(loopPanels, 2) << "a disabled button does nothing";
 }
 
 TEST_F(SendFormTest, SendButtonAsksToSendCaretLine)

@@ -68,7 +68,7 @@ CaretPlace CaretPlaceOf(const QTextEdit &view)
     const QTextLayout *layout = block.layout();
     const bool wrapped = view.lineWrapMode() != QTextEdit::NoWrap;
     if (!wrapped || !layout || layout->lineCount() == 0)
-        return {block.blockNumber(), block.text().left(column)};
+        return { block.blockNumber(), block.text().left(column) };
 
     const QTextLine line = layout->lineForTextPosition(column);
     const int lineStart = line.isValid() ? line.textStart() : 0;
@@ -78,7 +78,7 @@ CaretPlace CaretPlaceOf(const QTextEdit &view)
         const QTextLayout *beforeLayout = before.layout();
         lineIndex += beforeLayout ? std::max(1, beforeLayout->lineCount()) : 1;
     }
-    return {lineIndex, block.text().mid(lineStart, column - lineStart)};
+    return { lineIndex, block.text().mid(lineStart, column - lineStart) };
 }
 
 } // namespace
@@ -91,8 +91,7 @@ struct TDataRT::WakeGuard
 };
 
 TDataRT::TDataRT(QTextEdit *sendView, TVekScomm &channel, QTextEdit *monitorView,
-                 QTextEdit *findView, const SettingsRecord &settings, Clock &clock,
-                 QObject *parent)
+    QTextEdit *findView, const SettingsRecord &settings, Clock &clock, QObject *parent)
     : QObject(parent)
     , SendView(sendView)
     , MonitorView(monitorView)
@@ -112,6 +111,8 @@ TDataRT::TDataRT(QTextEdit *sendView, TVekScomm &channel, QTextEdit *monitorView
     connect(RenderTimer, &QTimer::timeout, this, &TDataRT::RenderTick);
 
     SendTimer->setInterval(kSendIntervalMs); // stays off until loop send is switched on
+    connect(SendTimer, &QTimer::timeout, this, &TDataRT::LoopTick);
+    Scheduler = std::make_unique<TSendScheduler>(*this, clock_);
 
     repaintWindow_->setSingleShot(true);
     repaintWindow_->setInterval(kRepaintIntervalMs);
@@ -163,7 +164,7 @@ void TDataRT::RenderTick()
     // Sleep while there is nothing to do; OnLineQueued and the send commands wake
     // the timer again. A line queued after this check posts a wake that arrives
     // after the stop, so none is lost.
-    if (!TriggerNeedsTicks() && Channel.QueuedLines() == 0)
+    if (!Scheduler->NeedsTicks() && Channel.QueuedLines() == 0)
         RenderTimer->stop();
 }
 
@@ -188,19 +189,62 @@ void TDataRT::DisplayStep()
     if (direction == 'R') {
         if (DisplaySwitch != 0 && PassesReceiveFilter(parts.Body))
             AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
-                              uint32_t(settings_.ReceiveFontColor));
+                uint32_t(settings_.ReceiveFontColor));
         receivedBodyThisTick_ = std::string(parts.Body);
         lastReceivedBody_ = *receivedBodyThisTick_;
-    } else if (SentSwitch != 0) {
-        AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
-                          uint32_t(settings_.SendFontColor));
+        Scheduler->ReceivedLineTaken(parts.Body);
+    } else {
+        if (SentSwitch != 0)
+            AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
+                uint32_t(settings_.SendFontColor));
+        Scheduler->SentLineTaken();
     }
 }
 
 void TDataRT::TriggerStep()
 {
-    // The send scheduler's triggers run here, after the display step, and use
-    // lineTakenThisTick_ and receivedBodyThisTick_.
+    ShowReportLater(Scheduler->TriggerStep());
+}
+
+void TDataRT::LoopTick()
+{
+    const SendReport report = Scheduler->LoopTick();
+    if (!Scheduler->LoopRunning())
+        SendTimer->stop();
+    ShowReportLater(report);
+}
+
+void TDataRT::SetLoopSending(bool on)
+{
+    Scheduler->SetLoopRunning(on);
+    if (!on) {
+        SendTimer->stop();
+        return;
+    }
+    // Restarting a running timer would delay its next line; only a new
+    // interval restarts it.
+    const int interval = Scheduler->LoopTimerInterval();
+    if (!SendTimer->isActive() || SendTimer->interval() != interval)
+        SendTimer->start(interval);
+}
+
+void TDataRT::SetTriggerSwitch(bool on)
+{
+    Scheduler->SetTriggerSwitch(on ? 1 : 0);
+    if (Scheduler->NeedsTicks())
+        WakeRenderTimer();
+}
+
+void TDataRT::ShowReportLater(const SendReport &report)
+{
+    if (report.Empty())
+        return;
+    QTimer::singleShot(0, this, [this, report] {
+        if (!report.Warning.empty())
+            ShowWarning(warningOwner_, QStringLiteral("Send"), QString::fromStdString(report.Warning));
+        if (!report.Error.empty())
+            ShowErrorBox(QString::fromLocal8Bit(report.Error));
+    });
 }
 
 QString TDataRT::MonitorStamp(char direction, std::string_view captureStamp) const
@@ -233,8 +277,8 @@ bool TDataRT::PassesReceiveFilter(std::string_view body) const
             continue;
         // Byte n of hex text with one blank between pairs starts at offset 3n - 3.
         const std::size_t start = 3 * std::size_t(entry.FilterByteNo) - 3;
-        const std::string_view pair =
-            start < body.size() ? body.substr(start, 2) : std::string_view{};
+        const std::string_view pair
+            = start < body.size() ? body.substr(start, 2) : std::string_view {};
         if (pair != value)
             return false;
     }
@@ -246,15 +290,15 @@ bool TDataRT::PassesReceiveFilter(std::string_view body) const
 QTextCharFormat TDataRT::LineFormat(uint32_t color)
 {
     QTextCharFormat format;
-    format.setFontFamilies({QStringLiteral("Courier New")});
+    format.setFontFamilies({ QStringLiteral("Courier New") });
     format.setFontStyleHint(QFont::TypeWriter);
     format.setFontPointSize(kMonitorFontPointSize);
     format.setForeground(ColorFromBgr(color));
     return format;
 }
 
-void TDataRT::InsertStampedLine(QTextCursor &cursor, const QString &stamp, const QString &body,
-                                uint32_t color)
+void TDataRT::InsertStampedLine(
+    QTextCursor &cursor, const QString &stamp, const QString &body, uint32_t color)
 {
     // Plain text only: received data must never be read as markup.
     cursor.beginEditBlock();
@@ -264,8 +308,8 @@ void TDataRT::InsertStampedLine(QTextCursor &cursor, const QString &stamp, const
     cursor.endEditBlock();
 }
 
-void TDataRT::AppendStampedLine(QTextEdit *view, const QString &stamp, const QString &body,
-                                uint32_t color)
+void TDataRT::AppendStampedLine(
+    QTextEdit *view, const QString &stamp, const QString &body, uint32_t color)
 {
     if (!view)
         return;
@@ -427,8 +471,8 @@ void TDataRT::PopupConversion(QPoint globalPos)
         return;
     uint32_t value = 0;
     std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-    emit PopupConversionRequested(QString::number(static_cast<int32_t>(value)),
-                                  Latin(HexToBinText(digits)), globalPos);
+    emit PopupConversionRequested(
+        QString::number(static_cast<int32_t>(value)), Latin(HexToBinText(digits)), globalPos);
 }
 
 // --- Sending on command ------------------------------------------------------------
@@ -439,6 +483,16 @@ QString TDataRT::SendViewLineText(int index) const
         return {};
     const QTextBlock block = SendView->document()->findBlockByNumber(index);
     return block.isValid() ? block.text() : QString();
+}
+
+int TDataRT::CaretLineIndex() const
+{
+    return SendView ? SendView->textCursor().blockNumber() : 0;
+}
+
+std::string TDataRT::LineText(int index) const
+{
+    return EncodeGbk(SendViewLineText(index));
 }
 
 void TDataRT::SendViewLine(int index)
@@ -453,11 +507,7 @@ void TDataRT::SendCaretLine()
 {
     if (!SendView)
         return;
-    const int index = SendView->textCursor().blockNumber();
-    try {
-        SendViewLine(index);
-    } catch (const ECom &) {
-        ShowWarning(warningOwner_, QStringLiteral("Send"),
-                    QStringLiteral("Line %1 is not the right format.").arg(index + 1));
-    }
+    const SendReport report = Scheduler->SendCaretLine();
+    if (!report.Warning.empty())
+        ShowWarning(warningOwner_, QStringLiteral("Send"), QString::fromStdString(report.Warning));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/send_scheduler.h"
 #include "shell/settings_record.h"
 
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,7 +26,7 @@ class TVekScomm;
 // Binds the engine to the three text views: moves captured lines into the
 // monitor (display half) and sends lines of the send view (sending half).
 // Reads colours, filter and scheduler settings from the settings record.
-class TDataRT : public QObject
+class TDataRT : public QObject, public SendTarget
 {
     Q_OBJECT
 public:
@@ -67,7 +69,20 @@ public:
 
     // Sends line `index` (0-based) of the send view when the port is open.
     // Raises ECom for a line that is not hex text; device errors pass through.
-    void SendViewLine(int index);
+    void SendViewLine(int index) override;
+    // The send view as the scheduler sees it.
+    int CaretLineIndex() const override;
+    std::string LineText(int index) const override;
+
+    // Loop send, timing and receive triggers. ApplySettings hands it the loop
+    // and trigger blocks; SendTimer drives its loop, RenderTick its triggers.
+    std::unique_ptr<TSendScheduler> Scheduler;
+    // Starts the loop timer with the loop interval, or stops it.
+    void SetLoopSending(bool on);
+    // Switches the triggers; the render timer keeps ticking while they need it.
+    void SetTriggerSwitch(bool on);
+    // Restarts the render timer after it went to sleep (lines queued, a trigger on).
+    void WakeRenderTimer();
     // Sends the caret line; a refused line shows "Line N is not the right format."
     void SendCaretLine();
     // The owner of the "Send" warnings (the send window).
@@ -90,11 +105,10 @@ private:
 
     void DisplayStep();
     void TriggerStep();
-    // Whether the trigger step has work on a tick at which no line is taken; while
-    // false the render timer sleeps until the next queued line.
-    bool TriggerNeedsTicks() const { return false; }
-    // Restarts the render timer after it went to sleep (lines queued, a trigger on).
-    void WakeRenderTimer();
+    void LoopTick();
+    // Shows what the scheduler has to say once the current tick is over, so a
+    // modal box never runs inside a half-finished step.
+    void ShowReportLater(const SendReport &report);
     void PopupConversion(QPoint globalPos);
 
     // Monitor lines: appended at the end of the text; repaints and the scroll to
@@ -104,8 +118,8 @@ private:
     void RepaintWindowEnded();
     void ShowMonitorEnd();
     void HoldMonitor(bool hold);
-    static void InsertStampedLine(QTextCursor &cursor, const QString &stamp, const QString &body,
-                                  uint32_t color);
+    static void InsertStampedLine(
+        QTextCursor &cursor, const QString &stamp, const QString &body, uint32_t color);
     static QTextCharFormat LineFormat(uint32_t color);
 
     QString SendViewLineText(int index) const;
@@ -122,7 +136,7 @@ private:
 
     std::shared_ptr<WakeGuard> wakeGuard_;
     QPointer<QTextEdit> monitorAlive_;
-    QTimer *repaintWindow_ = nullptr; // single shot; runs while repaints are being coalesced
-    bool monitorHeld_ = false;        // monitor updates are off until the window ends
+    QTimer *repaintWindow_ = nullptr; // single shot; runs while repaints are coalesced
+    bool monitorHeld_ = false; // monitor updates are off until the window ends
     bool selectionUpdatePending_ = false;
 };

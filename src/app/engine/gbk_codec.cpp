@@ -12,8 +12,8 @@ constexpr const char *kGbkName = "GBK";
 
 bool IsAscii(std::string_view bytes)
 {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::all_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 bool IsAscii(const QString &text)

@@ -272,12 +272,6 @@ void TSendForm::ShowSwitches(bool loopOn, bool triggerOn, bool asciiSend)
     ToolButton8->setChecked(asciiSend);
 }
 
-void TSendForm::SetAutomaticSendingAvailable(bool available)
-{
-    ToolButton2->setEnabled(available);
-    ToolButton3->setEnabled(available);
-}
-
 void TSendForm::FormShow()
 {
     if (IsChecksumKind(settings_.ChecksumType))

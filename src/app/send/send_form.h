@@ -33,8 +33,6 @@ public:
     void AppendChecksum();
     // Down states of the loop, trigger and ASCII buttons from the record.
     void ShowSwitches(bool loopOn, bool triggerOn, bool asciiSend);
-    // Loop and trigger buttons stay disabled until their settings window exists.
-    void SetAutomaticSendingAvailable(bool available);
     void FormShow();
 
 signals:

@@ -3,6 +3,7 @@
 #include "app/engine/data_rt.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
+#include "app/send/set_form.h"
 #include "app/shell/colors.h"
 #include "app/shell/file_association.h"
 #include "app/shell/icons.h"
@@ -180,6 +181,17 @@ void TMainForm::CreateActions()
     connect(ASCIIReceive1, &QAction::triggered, this,
             [this] { FlipSetting(Settings.AsciiReceive); });
     connect(ASCIISend1, &QAction::triggered, this, [this] { FlipSetting(Settings.AsciiSend); });
+    // The menu items open the settings window; their check marks only mirror
+    // the settings, so a click must not flip them by itself.
+    connect(LoopToSend1, &QAction::triggered, this, [this] {
+        LoopToSend1->setChecked(Settings.LoopSendEnabled);
+        SetForm->ShowLoopPanel();
+    });
+    connect(TriggerSend1, &QAction::triggered, this, [this] {
+        TriggerSend1->setChecked(Settings.Trigger.TimingTriggerEnabled
+                                 || Settings.Trigger.ReceiveTriggerEnabled);
+        SetForm->ShowTriggerPanel();
+    });
 
     Center1 = MakeAction(this, "Center1", "Center");
     Top1 = MakeAction(this, "Top1", "Top");
@@ -222,7 +234,7 @@ void TMainForm::CreateActions()
 
     MarkNotYetAvailable({OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
                          SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1,
-                         FilterSettings1, FindWindow1, ColorSettings1, LoopToSend1, TriggerSend1,
+                         FilterSettings1, FindWindow1, ColorSettings1,
                          AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
                          Converter1, ColorButton1, TellAFriend1});
 }
@@ -415,9 +427,10 @@ void TMainForm::CreateStatusBar()
 void TMainForm::CreateSideWindows()
 {
     SendForm = new TSendForm(Settings, this);
-    SendForm->SetAutomaticSendingAvailable(false);
     addDockWidget(Qt::BottomDockWidgetArea, SendForm);
     SendForm->hide();
+    SetForm = new TSetForm(Settings, [this] { return DataFolderPath; }, this);
+    connect(SetForm, &TSetForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
     ConnectSendForm();
 }
 
@@ -428,6 +441,8 @@ void TMainForm::ConnectSendForm()
             DataRT->SendCaretLine();
     });
     connect(SendForm, &TSendForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
+    connect(SendForm, &TSendForm::LoopPanelRequested, SetForm, &TSetForm::ShowLoopPanel);
+    connect(SendForm, &TSendForm::TriggerPanelRequested, SetForm, &TSetForm::ShowTriggerPanel);
     connect(SendForm, &TSendForm::Activated, this, [this] {
         if (DataRT)
             DataRT->SetActiveView(SendForm->RichSend);

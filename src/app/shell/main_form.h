@@ -17,6 +17,7 @@ class QToolButton;
 class TComComboBox;
 class TDataRT;
 class TSendForm;
+class TSetForm;
 class TStatusBarMY;
 class TVekComThread;
 class TVekScomm;
@@ -44,6 +45,7 @@ public:
     QTextEdit *RichShow;
     QTextEdit *RichFind; // find-results view; its window comes with the find tools
     TSendForm *SendForm;
+    TSetForm *SetForm;
     TStatusBarMY *StatusBar1;
     TComComboBox *CBoxPort;
     TComComboBox *CBoxBaudRate;

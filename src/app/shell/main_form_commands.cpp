@@ -53,6 +53,7 @@ void TMainForm::ApplySettings()
     if (!Channel || !DataRT)
         return;
     TriggerSend1->setChecked(trigger);
+    DataRT->SetTriggerSwitch(trigger);
 
     // A device that refuses a change skips the rest until the next apply.
     try {
@@ -65,10 +66,11 @@ void TMainForm::ApplySettings()
         DataRT->SentSwitch = Settings.ShowSending;
         RichShow->setLineWrapMode(Settings.WordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
         Channel->ReceiveHex = Settings.AsciiReceive ? 0 : 1;
-        if (Settings.LoopSendEnabled)
-            DataRT->SendTimer->start(int(Settings.Loop.LoopInterval));
-        else
-            DataRT->SendTimer->stop();
+        // The blocks go to the scheduler before the loop timer takes its interval.
+        DataRT->Scheduler->SetLoopParams(Settings.Loop);
+        DataRT->Scheduler->SetTriggerParams(Settings.Trigger);
+        DataRT->SetLoopSending(Settings.LoopSendEnabled);
+        DataRT->SetTriggerSwitch(trigger); // the timing trigger may need ticks now
         Channel->SendHex = Settings.AsciiSend ? 0 : 1;
     } catch (const std::exception &) {
     }

@@ -60,9 +60,15 @@ void TMainForm::ReleaseStoppedSending()
 {
     if (!DataRT->SendTimer->isActive()) {
         Settings.LoopSendEnabled = 0;
-        SendForm->ShowSwitches(false, Settings.Trigger.TimingTriggerEnabled
-                                   || Settings.Trigger.ReceiveTriggerEnabled,
-                               Settings.AsciiSend);
         LoopToSend1->setChecked(false);
     }
+    if (DataRT->Scheduler->TriggerSwitch() == 0) {
+        Settings.Trigger.TimingTriggerEnabled = 0;
+        Settings.Trigger.ReceiveTriggerEnabled = 0;
+        TriggerSend1->setChecked(false);
+    }
+    SendForm->ShowSwitches(Settings.LoopSendEnabled,
+                           Settings.Trigger.TimingTriggerEnabled
+                               || Settings.Trigger.ReceiveTriggerEnabled,
+                           Settings.AsciiSend);
 }

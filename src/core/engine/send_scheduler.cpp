@@ -138,7 +138,7 @@ TSendScheduler::SendResult TSendScheduler::TrySend(
 
 int TSendScheduler::ChosenLine(uint8_t thisLine, uint32_t fixedLine) const
 {
-    return thisLine == 1 ? target_.CaretLine() : IndexOfLine(fixedLine);
+    return thisLine == 1 ? target_.CaretLineIndex() : IndexOfLine(fixedLine);
 }
 
 SendReport TSendScheduler::LoopTick()
@@ -276,7 +276,7 @@ void TSendScheduler::ReceiveStep(SendReport &report)
 SendReport TSendScheduler::SendCaretLine()
 {
     SendReport report;
-    const int index = target_.CaretLine();
+    const int index = target_.CaretLineIndex();
     try {
         target_.SendViewLine(index);
     } catch (const ECom &) {

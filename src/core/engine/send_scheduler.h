@@ -14,7 +14,7 @@ class SendTarget
 public:
     virtual ~SendTarget() = default;
     // 0-based line of the send view's caret.
-    virtual int CaretLine() const = 0;
+    virtual int CaretLineIndex() const = 0;
     // Line `index` (0-based) of the send view; empty below 0 or beyond the last line.
     virtual std::string LineText(int index) const = 0;
     // Sends line `index`; does nothing when the port is closed or the line is empty.

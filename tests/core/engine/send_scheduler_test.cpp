@@ -34,7 +34,7 @@ public:
     bool DeviceFails = false;
     std::vector<SentLine> Sent;
 
-    int CaretLine() const override { return Caret; }
+    int CaretLineIndex() const override { return Caret; }
     std::string LineText(int index) const override
     {
         return index >= 0 && index < int(Lines.size()) ? Lines[index] : std::string();
