@@ -12,7 +12,7 @@ if [ -n "${SANITIZE:-}" ]; then
   extra+=("-DCORVELLA_SANITIZE=$SANITIZE" -DCMAKE_BUILD_TYPE=Debug)
 fi
 
-cmake -S . -B "$build" -G Ninja "${extra[@]}"
+cmake -S . -B "$build" -G Ninja -DCORVELLA_BUILD_APP=ON "${extra[@]}"
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" ${CTEST_ARGS:-}

@@ -9,6 +9,7 @@
 
 #include <QAbstractScrollArea>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -131,7 +132,7 @@ TDataRT::TDataRT(QTextEdit *sendView, TVekScomm &channel, QTextEdit *monitorView
         std::lock_guard lock(guard->Mutex);
         if (TDataRT *target = guard->Target)
             QMetaObject::invokeMethod(
-                target, [target] { target->WakeRenderTimer(); }, Qt::QueuedConnection);
+                target, [target] { target->TakeQueuedLineNow(); }, Qt::QueuedConnection);
     };
 
     RenderTimer->start();
@@ -159,8 +160,11 @@ void TDataRT::SetActiveView(QTextEdit *view)
 
 void TDataRT::RenderTick()
 {
-    DisplayStep();
-    TriggerStep();
+    {
+        const QScopedValueRollback<bool> inTick(inRenderTick_, true);
+        DisplayStep();
+        TriggerStep();
+    }
     // Sleep while there is nothing to do; OnLineQueued and the send commands wake
     // the timer again. A line queued after this check posts a wake that arrives
     // after the stop, so none is lost.
@@ -172,6 +176,20 @@ void TDataRT::WakeRenderTimer()
 {
     if (!RenderTimer->isActive())
         RenderTimer->start();
+}
+
+// A line queued while the timer slept is taken at once instead of one timer
+// interval later: a receive trigger answers that much sooner. While the timer
+// runs, its next tick is at most an interval away and takes the line in order.
+void TDataRT::TakeQueuedLineNow()
+{
+    if (RenderTimer->isActive())
+        return;
+    RenderTimer->start();
+    // A box shown inside a tick runs its own event loop, which may deliver this
+    // wake; the running tick must not be entered twice.
+    if (!inRenderTick_)
+        RenderTick();
 }
 
 void TDataRT::DisplayStep()

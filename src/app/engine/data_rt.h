@@ -105,6 +105,8 @@ private:
 
     void DisplayStep();
     void TriggerStep();
+    // The receive thread's wake: restarts the sleeping timer and ticks at once.
+    void TakeQueuedLineNow();
     void LoopTick();
     // Shows what the scheduler has to say once the current tick is over, so a
     // modal box never runs inside a half-finished step.
@@ -131,6 +133,7 @@ private:
     QWidget *warningOwner_ = nullptr;
     // What the display step hands to the trigger step of the same tick.
     bool lineTakenThisTick_ = false;
+    bool inRenderTick_ = false;
     std::optional<std::string> receivedBodyThisTick_;
     std::string lastReceivedBody_;
 

@@ -88,17 +88,6 @@ void Update(Registers &r, int mode, uint8_t b)
     }
 }
 
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 uint8_t PairValue(char high, char low)
 {
     const int h = HexDigitValue(high);

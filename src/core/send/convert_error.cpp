@@ -1,4 +1,5 @@
 #include "send/convert_error.h"
+#include "send/hex_text.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,17 +17,6 @@ std::string EConvertError::MessageFor(std::string_view text)
 }
 
 namespace {
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // Length of a hex prefix ("$", "x", "X", "0x", "0X") at the start of `digits`, or 0.
 std::size_t HexPrefixLength(std::string_view digits)

@@ -20,16 +20,6 @@ bool IsTrimmed(char c)
     return static_cast<unsigned char>(c) <= 0x20;
 }
 
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 bool IsHexDigit(char c)
 {
@@ -183,4 +173,15 @@ std::string BytesToHexText(std::string_view bytes, std::string_view separator)
         result += kDigits[b & 0x0F];
     }
     return result;
+}
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
 }

@@ -8,6 +8,9 @@
 // (0x20 only). All functions work on 8-bit strings and never fail, except
 // HexToBinText, which raises EConvertError on a character that is not a hex digit.
 
+// The value of a hex digit ("0".."9", "A".."F", "a".."f"), or -1.
+int HexDigitValue(char c);
+
 // Removes leading and trailing characters 0x00..0x20; the inside is untouched.
 std::string TrimText(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "shell/rtf_reader.h"
 
+#include "send/hex_text.h"
+
 #include "shell/utf8.h"
 
 #include <algorithm>
@@ -20,17 +22,6 @@ bool IsLetter(char c)
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Destinations whose content is never text of the document.
@@ -224,8 +215,8 @@ void RtfReader::OnHexByte()
 {
     if (pos_ + 2 > input_.size())
         return; // "\'" cut off at the end
-    const int high = HexValue(input_[pos_]);
-    const int low = HexValue(input_[pos_ + 1]);
+    const int high = HexDigitValue(input_[pos_]);
+    const int low = HexDigitValue(input_[pos_ + 1]);
     if (high < 0 || low < 0)
         return; // not a byte: what follows is read as it stands
     pos_ += 2;
