@@ -25,16 +25,16 @@
 #include "support/pty_pair.h"
 
 #include <QAction>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
-
-#include <QTextDocument>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <poll.h>
 #include <string>
 #include <thread>
@@ -76,13 +76,14 @@ void WriteAll(int fd, const std::string &bytes)
 
 // Reads until `count` bytes came or the deadline passed; notes when the first
 // byte arrived.
-std::string ReadAnswer(int fd, std::size_t count, Clock::time_point deadline,
-    Clock::time_point &firstByte)
+std::string ReadAnswer(
+    int fd, std::size_t count, Clock::time_point deadline, Clock::time_point &firstByte)
 {
     std::string got;
     while (got.size() < count) {
         const auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                  .count();
         if (left <= 0)
             break;
         pollfd p { fd, POLLIN, 0 };
@@ -182,7 +183,8 @@ int main(int argc, char *argv[])
     SetDesktopDatabaseUpdates(false);
     // A box would wait for a person; there is nobody, so say what it was.
     SetMessageBoxHandler([](const MessageBoxRequest &request) {
-        std::fprintf(stderr, "box: %s: %s\n", qPrintable(request.Caption), qPrintable(request.Text));
+        std::fprintf(
+            stderr, "box: %s: %s\n", qPrintable(request.Caption), qPrintable(request.Text));
         return QMessageBox::Ok;
     });
 
@@ -228,8 +230,10 @@ int main(int argc, char *argv[])
     std::printf("trigger_latency_p50_ms: %.2f\n", Percentile(ms, 0.50));
     std::printf("trigger_latency_p90_ms: %.2f\n", Percentile(ms, 0.90));
     std::printf("trigger_latency_p99_ms: %.2f\n", Percentile(ms, 0.99));
-    std::printf("trigger_latency_min_ms: %.2f\n", ms.empty() ? 0.0 : *std::min_element(ms.begin(), ms.end()));
-    std::printf("trigger_latency_max_ms: %.2f\n", ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()));
+    std::printf("trigger_latency_min_ms: %.2f\n",
+        ms.empty() ? 0.0 : *std::min_element(ms.begin(), ms.end()));
+    std::printf("trigger_latency_max_ms: %.2f\n",
+        ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()));
     std::printf("answers_missing: %d\n", results.Missing);
     std::printf("stage_queued_p50_ms: %.2f\n", Percentile(results.QueuedMs, 0.50));
     std::printf("stage_shown_p50_ms: %.2f\n", Percentile(results.ShownMs, 0.50));

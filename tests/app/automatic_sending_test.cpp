@@ -135,10 +135,7 @@ protected:
     void SetUp() override
     {
         setenv("XDG_DATA_HOME", home_.Path().c_str(), 1);
-        SetMessageBoxHandler([this](const MessageBoxRequest &request) {
-            boxes_.push_back(request);
-            return QMessageBox::Ok;
-        });
+        CaptureBoxes();
         form_ = std::make_unique<TMainForm>();
         form_->show();
         QApplication::processEvents();
@@ -150,6 +147,14 @@ protected:
     {
         form_.reset();
         SetMessageBoxHandler({});
+    }
+
+    void CaptureBoxes()
+    {
+        SetMessageBoxHandler([this](const MessageBoxRequest &request) {
+            boxes_.push_back(request);
+            return QMessageBox::Ok;
+        });
     }
 
     TSetForm &SetForm() { return *form_->SetForm; }
@@ -184,10 +189,22 @@ protected:
         SetForm().Button1->click();
     }
 
-    bool LoopSwitchesDown() { return form_->LoopToSend1->isChecked() && SendForm().ToolButton2->isChecked(); }
-    bool LoopSwitchesUp() { return !form_->LoopToSend1->isChecked() && !SendForm().ToolButton2->isChecked(); }
-    bool TriggerSwitchesDown() { return form_->TriggerSend1->isChecked() && SendForm().ToolButton3->isChecked(); }
-    bool TriggerSwitchesUp() { return !form_->TriggerSend1->isChecked() && !SendForm().ToolButton3->isChecked(); }
+    bool LoopSwitchesDown()
+    {
+        return form_->LoopToSend1->isChecked() && SendForm().ToolButton2->isChecked();
+    }
+    bool LoopSwitchesUp()
+    {
+        return !form_->LoopToSend1->isChecked() && !SendForm().ToolButton2->isChecked();
+    }
+    bool TriggerSwitchesDown()
+    {
+        return form_->TriggerSend1->isChecked() && SendForm().ToolButton3->isChecked();
+    }
+    bool TriggerSwitchesUp()
+    {
+        return !form_->TriggerSend1->isChecked() && !SendForm().ToolButton3->isChecked();
+    }
 
     void ExpectOneRefusalOfLine(int line)
     {
@@ -265,14 +282,16 @@ TEST_F(AutomaticSendingTest, ReceivedLineEqualToTheRecLineIsAnsweredAfterTheDela
 
     // The same bytes received: line 5 follows the delay after the line was taken.
     SteadyTime taken {};
-    QObject::connect(form_->RichShow->document(), &QTextDocument::contentsChanged,
-        form_->RichShow, [&taken] {
+    const QMetaObject::Connection noteTaken = QObject::connect(
+        form_->RichShow->document(), &QTextDocument::contentsChanged, form_->RichShow, [&taken] {
             if (taken == SteadyTime {})
                 taken = std::chrono::steady_clock::now();
         });
     const SteadyTime written = std::chrono::steady_clock::now();
     pty_.Write("\x0A\x0B");
-    ASSERT_TRUE(listener_.WaitForBytes(4));
+    const bool answerCame = listener_.WaitForBytes(4);
+    QObject::disconnect(noteTaken);
+    ASSERT_TRUE(answerCame);
     EXPECT_EQ(listener_.Bytes(), "\x0A\x0B\x5A\x5B");
     ASSERT_NE(taken, SteadyTime {});
     const SteadyTime answered = listener_.ArrivalOf(2);
@@ -336,7 +355,9 @@ TEST_F(AutomaticSendingTest, RefusedAnswerStopsTheTriggersAndReleasesTheSwitches
         return QMessageBox::Ok;
     });
     pty_.Write("\x01\x02");
-    ASSERT_TRUE(WaitUntil([&] { return !boxes_.empty(); }));
+    const bool warned = WaitUntil([&] { return !boxes_.empty(); });
+    CaptureBoxes();
+    ASSERT_TRUE(warned);
     EXPECT_TRUE(stoppedBeforeTheBox);
     EXPECT_TRUE(releasedWhileTheBoxWasOpen);
     EXPECT_EQ(form_->Settings.Trigger.ReceiveTriggerEnabled, 0);

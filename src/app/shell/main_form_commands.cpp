@@ -70,7 +70,8 @@ void TMainForm::ApplySettings()
         DataRT->Scheduler->SetLoopParams(Settings.Loop);
         DataRT->Scheduler->SetTriggerParams(Settings.Trigger);
         DataRT->SetLoopSending(Settings.LoopSendEnabled);
-        DataRT->SetTriggerSwitch(trigger); // the timing trigger may need ticks now
+        if (DataRT->Scheduler->NeedsTicks()) // a timing trigger ticks with the render timer
+            DataRT->WakeRenderTimer();
         Channel->SendHex = Settings.AsciiSend ? 0 : 1;
     } catch (const std::exception &) {
     }
