@@ -194,13 +194,9 @@ void TDataRT::TakeQueuedLineNow()
 
 void TDataRT::DisplayStep()
 {
-    lineTakenThisTick_ = false;
-    receivedBodyThisTick_.reset();
-
     const std::string line = Channel.PopLine();
     if (line.empty())
         return;
-    lineTakenThisTick_ = true;
 
     const char direction = line.front();
     const CaptureParts parts = SplitCaptureLine(line);
@@ -208,8 +204,6 @@ void TDataRT::DisplayStep()
         if (DisplaySwitch != 0 && PassesReceiveFilter(parts.Body))
             AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
                 uint32_t(settings_.ReceiveFontColor));
-        receivedBodyThisTick_ = std::string(parts.Body);
-        lastReceivedBody_ = *receivedBodyThisTick_;
         Scheduler->ReceivedLineTaken(parts.Body);
     } else {
         if (SentSwitch != 0)

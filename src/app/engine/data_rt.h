@@ -131,11 +131,7 @@ private:
     const SettingsRecord &settings_;
     Clock &clock_;
     QWidget *warningOwner_ = nullptr;
-    // What the display step hands to the trigger step of the same tick.
-    bool lineTakenThisTick_ = false;
     bool inRenderTick_ = false;
-    std::optional<std::string> receivedBodyThisTick_;
-    std::string lastReceivedBody_;
 
     std::shared_ptr<WakeGuard> wakeGuard_;
     QPointer<QTextEdit> monitorAlive_;
