@@ -181,6 +181,17 @@ TEST_F(MainFormTest, OpenAndCloseMoveTheWindowBetweenItsTwoStates)
     EXPECT_FALSE(form->ComThread->Running());
 }
 
+TEST_F(MainFormTest, ATypedPortNameComesBackAtTheNextStart)
+{
+    auto form = Start();
+    form->CBoxPort->setEditText("/tmp/ttyV0");
+    form->close();
+    EXPECT_EQ(StoredRecord().PortIndex, 255);
+
+    auto again = Start();
+    EXPECT_EQ(again->CBoxPort->Text(), "/tmp/ttyV0");
+}
+
 TEST_F(MainFormTest, AFailedOpenWarnsAndLeavesTheWindowClosed)
 {
     auto form = Start();

@@ -88,6 +88,7 @@ private:
     void SaveSendText();
     void LoadSendText();
     void ShowPortState(bool open);
+    int PortListIndex() const;
     void FlipSetting(uint8_t &field);
     void SetActiveViewToMonitor();
     QTextEdit *ActiveView() const;
@@ -102,6 +103,7 @@ private:
     bool startupDone_ = false;
     bool monitoringPaused_ = false;
     uint32_t highlightColor_ = 0x008000;
+    QString typedPortName_; // from the layout file
 
 public:
     // Commands, named like their menu items (objectName too).

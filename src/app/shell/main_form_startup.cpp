@@ -94,6 +94,8 @@ void TMainForm::StartupSequence()
     CBoxParity->setCurrentIndex(ComboIndex(Settings.ParityIndex));
     CBoxDataBits->setCurrentIndex(ComboIndex(Settings.DataBitsIndex));
     CBoxStopBits->setCurrentIndex(ComboIndex(Settings.StopBitsIndex));
+    if (CBoxPort->currentIndex() < 0 && !typedPortName_.isEmpty())
+        CBoxPort->setEditText(typedPortName_);
 
     highlightColor_ = uint32_t(Settings.HighlightColor);
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
@@ -134,6 +136,7 @@ void TMainForm::RestoreLayout()
     QSettings layout(path, QSettings::IniFormat);
     restoreGeometry(layout.value("MainForm/Geometry").toByteArray());
     restoreState(layout.value("MainForm/State").toByteArray());
+    typedPortName_ = layout.value("MainForm/TypedPort").toString();
     if (SendForm->isFloating()) {
         const QByteArray floating = layout.value("SendForm/Geometry").toByteArray();
         if (!floating.isEmpty())
@@ -147,6 +150,9 @@ void TMainForm::SaveLayout()
     QSettings layout(InFolder(DataFolderPath, "config.ini"), QSettings::IniFormat);
     layout.setValue("MainForm/Geometry", saveGeometry());
     layout.setValue("MainForm/State", saveState());
+    // A typed device (a virtual port is never listed) has no list index to
+    // store in the settings record; the layout file remembers it instead.
+    layout.setValue("MainForm/TypedPort", PortListIndex() < 0 ? CBoxPort->Text() : QString());
     layout.setValue("SendForm/Geometry", SendForm->saveGeometry());
     layout.sync();
 }
@@ -163,9 +169,16 @@ void TMainForm::SaveSendText()
     SaveViewToFile(SendForm->RichSend, InFolder(DataFolderPath, "send"));
 }
 
+// The list index of the port name in the box: a name typed over a listed one
+// counts as typed, whatever item was current before.
+int TMainForm::PortListIndex() const
+{
+    return CBoxPort->findText(CBoxPort->Text(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+}
+
 void TMainForm::StoreWindowSettings()
 {
-    Settings.PortIndex = uint8_t(CBoxPort->currentIndex());
+    Settings.PortIndex = uint8_t(PortListIndex());
     Settings.BaudRateIndex = uint8_t(CBoxBaudRate->currentIndex());
     Settings.ParityIndex = uint8_t(CBoxParity->currentIndex());
     Settings.DataBitsIndex = uint8_t(CBoxDataBits->currentIndex());
