@@ -11,6 +11,7 @@
 #include "app/shell/message_box.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
+#include "support/qt_wait.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,19 +51,6 @@ using SteadyTime = std::chrono::steady_clock::time_point;
 double MsBetween(SteadyTime from, SteadyTime to)
 {
     return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-// Runs the event loop until `condition` holds or `timeoutMs` passed.
-template <typename Condition> bool WaitUntil(Condition condition, int timeoutMs = 3000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
 }
 
 // Keeps the event loop running for `ms` milliseconds.

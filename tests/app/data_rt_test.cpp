@@ -5,6 +5,7 @@
 #include "engine/manual_clock.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
+#include "support/qt_wait.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -47,19 +48,6 @@ std::vector<Run> RunsOf(const QTextBlock &block)
     for (auto it = block.begin(); !it.atEnd(); ++it)
         runs.push_back({ it.fragment().text(), it.fragment().charFormat().foreground().color() });
     return runs;
-}
-
-// Runs the event loop until `condition` holds or `timeoutMs` passed.
-template <typename Condition> bool WaitUntil(Condition condition, int timeoutMs = 2000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
 }
 
 // A left-button event as the window system would deliver it.

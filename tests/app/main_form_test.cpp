@@ -9,6 +9,7 @@
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
 #include "support/pty_pair.h"
+#include "support/qt_wait.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,17 +25,6 @@
 #include <memory>
 
 namespace {
-
-// Runs the event loop until `done` holds or two seconds have passed.
-template<typename Condition>
-void WaitUntil(Condition done)
-{
-    for (int i = 0; i < 200 && !done(); ++i) {
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-}
 
 class MainFormTest : public ::testing::Test
 {
