@@ -63,17 +63,18 @@ void TComComboBox::FillItems(const std::vector<std::string> &names)
     clear();
     for (const std::string &name : names)
         addItem(QString::fromStdString(name));
-    if (count() == 0)
-        return;
-    if (comPort_)
-        SelectPortValue();
-    else
-        setCurrentIndex(0);
+    SelectStartingItem();
 }
 
 void TComComboBox::SetComPort(TComPort *port)
 {
     comPort_ = port;
+    SelectStartingItem();
+}
+
+// A bound list shows the port's current value; an unbound one its first item.
+void TComComboBox::SelectStartingItem()
+{
     if (count() == 0)
         return;
     if (comPort_)

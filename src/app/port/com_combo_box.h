@@ -49,6 +49,7 @@ public:
 
 private:
     void FillItems(const std::vector<std::string> &names);
+    void SelectStartingItem();
     void SelectPortValue();
     QString PortValueName() const;
     void ApplyChoice(const QString &name);
