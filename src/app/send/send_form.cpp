@@ -2,6 +2,7 @@
 
 #include "app/send/send_icons.h"
 #include "app/shell/message_box.h"
+#include "app/shell/view_style.h"
 #include "send/checksum.h"
 #include "send/hex_text.h"
 
@@ -135,11 +136,7 @@ void TSendForm::CreateSendView()
     RichSend->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RichSend->setAcceptRichText(true);
 
-    // The selection stays visible while another window has the focus.
-    QPalette palette = RichSend->palette();
-    for (auto role : { QPalette::Highlight, QPalette::HighlightedText })
-        palette.setBrush(QPalette::Inactive, role, palette.brush(QPalette::Active, role));
-    RichSend->setPalette(palette);
+    KeepSelectionVisible(RichSend);
 
     RichSend->installEventFilter(this);
 }

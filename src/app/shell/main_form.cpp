@@ -9,6 +9,7 @@
 #include "app/shell/icons.h"
 #include "app/shell/message_box.h"
 #include "app/shell/status_bar_my.h"
+#include "app/shell/view_style.h"
 #include "engine/clock.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
@@ -53,14 +54,6 @@ void MarkNotYetAvailable(std::initializer_list<QAction *> actions)
 {
     for (QAction *action : actions)
         action->setEnabled(false);
-}
-
-QFont MonitorFont()
-{
-    QFont font("Courier New");
-    font.setStyleHint(QFont::Monospace); // fontconfig picks a metric twin where it is missing
-    font.setPointSize(9);
-    return font;
 }
 
 } // namespace
@@ -233,8 +226,8 @@ void TMainForm::CreateActions()
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
 
     MarkNotYetAvailable({OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
-                         SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1,
-                         FilterSettings1, FindWindow1, ColorSettings1,
+                         SaveSendingMessage1, Print1, PrintPreview1,
+                         FilterSettings1, ColorSettings1,
                          AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
                          Converter1, ColorButton1, TellAFriend1});
 }
@@ -361,7 +354,7 @@ void TMainForm::CreateMonitorView()
 
     RichShow = new QTextEdit(central);
     RichShow->setObjectName("RichShow");
-    RichShow->setFont(MonitorFont());
+    RichShow->setFont(TextViewFont());
     RichShow->setLineWrapMode(QTextEdit::NoWrap);
     RichShow->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichShow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -369,13 +362,8 @@ void TMainForm::CreateMonitorView()
     // The monitor's lines are appended by the program: undo would take them away again.
     RichShow->setUndoRedoEnabled(false);
     RichShow->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RichShow, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        QMenu menu(this);
-        menu.addActions({Cut1, Copy1, Paste1});
-        menu.addSeparator();
-        menu.addAction(ToDecBin1);
-        menu.exec(RichShow->viewport()->mapToGlobal(pos));
-    });
+    connect(RichShow, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { ShowViewMenu(RichShow, pos); });
     RichShow->installEventFilter(this);
     layout->addWidget(RichShow, 1);
 
@@ -384,13 +372,15 @@ void TMainForm::CreateMonitorView()
     ReceiveToolBar->setIconSize(QSize(18, 18));
     layout->addWidget(ReceiveToolBar);
     setCentralWidget(central);
+}
 
-    // The find-results view exists from the start so the renderer can track it;
-    // the window that shows it comes with the find tools.
-    RichFind = new QTextEdit(this);
-    RichFind->setObjectName("RichFind");
-    RichFind->setFont(MonitorFont());
-    RichFind->hide();
+void TMainForm::ShowViewMenu(QTextEdit *view, const QPoint &pos)
+{
+    QMenu menu(this);
+    menu.addActions({Cut1, Copy1, Paste1});
+    menu.addSeparator();
+    menu.addAction(ToDecBin1);
+    menu.exec(view->viewport()->mapToGlobal(pos));
 }
 
 void TMainForm::CreateReceiveToolBar()
@@ -432,6 +422,7 @@ void TMainForm::CreateSideWindows()
     SetForm = new TSetForm(Settings, [this] { return DataFolderPath; }, this);
     connect(SetForm, &TSetForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
     ConnectSendForm();
+    CreateFindTools();
 }
 
 void TMainForm::ConnectSendForm()

@@ -16,6 +16,8 @@ class QToolBar;
 class QToolButton;
 class TComComboBox;
 class TDataRT;
+class TFindDialog;
+class TFindForm;
 class TSendForm;
 class TSetForm;
 class TStatusBarMY;
@@ -43,8 +45,10 @@ public:
     TDataRT *DataRT = nullptr;
 
     QTextEdit *RichShow;
-    QTextEdit *RichFind; // find-results view; its window comes with the find tools
+    QTextEdit *RichFind; // the find-results view, in FindForm
     TSendForm *SendForm;
+    TFindForm *FindForm;
+    TFindDialog *FindDialog;
     TSetForm *SetForm;
     TStatusBarMY *StatusBar1;
     TComComboBox *CBoxPort;
@@ -62,6 +66,7 @@ public:
     void StoreWindowSettings();
     void Timer1Timer();
     void ToggleSendWindow();
+    void ToggleFindWindow();
     bool MonitoringPaused() const { return monitoringPaused_; }
     bool StartupDone() const { return startupDone_; }
 
@@ -80,6 +85,8 @@ private:
     void CreateStatusBar();
     void CreateSideWindows();
     void ConnectSendForm();
+    void CreateFindTools();
+    void ShowViewMenu(QTextEdit *view, const QPoint &pos);
 
     void StartupSequence();
     void CreateEngine();
