@@ -19,12 +19,14 @@
 #include <QTextEdit>
 
 #include <climits>
+#include <vector>
 
 namespace {
 
-// While a Find All lists lines, the results view is repainted at most this
-// often: a repaint after every listed line would cost more than the search.
-constexpr int kResultsRepaintMs = 40;
+// Found lines are listed in batches: at least this often, and at most this many
+// lines at a time, so listing a batch never holds the window up for long.
+constexpr int kListingBatchMs = 30;
+constexpr std::size_t kListingBatchLines = 128;
 
 // Notices a change of the monitor inside the text a Find All searches: the
 // monitor emptied (the line limit, "Clear Screen") or edited by the user.
@@ -50,33 +52,34 @@ private:
     QMetaObject::Connection connection_;
 };
 
-// Holds the results view's repaints while lines are listed and lets one through
-// every kResultsRepaintMs, so the list is seen growing without a repaint per line.
-class RepaintThrottle
+// Found lines reach the results view in batches, one edit of the view per
+// batch: laying the view out after every single line would cost more than the
+// search itself. The list is seen growing while the search runs.
+class PendingListing
 {
 public:
-    explicit RepaintThrottle(QWidget *view)
-        : view_(view)
+    explicit PendingListing(TFindForm &results)
+        : results_(results)
     {
-        view_->setUpdatesEnabled(false);
         clock_.start();
     }
-    ~RepaintThrottle() { view_->setUpdatesEnabled(true); }
-    RepaintThrottle(const RepaintThrottle &) = delete;
-    RepaintThrottle &operator=(const RepaintThrottle &) = delete;
 
-    void Tick()
+    void Add(ListedLine line) { lines_.push_back(std::move(line)); }
+    void FlushIfDue()
     {
-        if (clock_.elapsed() < kResultsRepaintMs)
-            return;
-        view_->setUpdatesEnabled(true);
-        view_->repaint();
-        view_->setUpdatesEnabled(false);
+        if (lines_.size() >= kListingBatchLines || clock_.elapsed() >= kListingBatchMs)
+            Flush();
+    }
+    void Flush()
+    {
+        results_.AddListedLines(lines_);
+        lines_.clear();
         clock_.restart();
     }
 
 private:
-    QWidget *view_;
+    TFindForm &results_;
+    std::vector<ListedLine> lines_;
     QElapsedTimer clock_;
 };
 
@@ -221,9 +224,9 @@ void TFindDialog::RunFindAll(const MonitorSnapshot &snapshot, const QString &nee
 
     bool found = false;
     bool monitorChanged = false;
+    PendingListing listing(*results_);
     {
         const MonitorWatch watch(monitor_->document());
-        RepaintThrottle throttle(results_->RichFind);
         for (;;) {
             monitorChanged = watch.Changed();
             if (!searching_ || monitorChanged)
@@ -234,11 +237,12 @@ void TFindDialog::RunFindAll(const MonitorSnapshot &snapshot, const QString &nee
             found = true;
             finder_.LastFoundPos = hit->Position;
             if (hit->FirstOnLine)
-                ListLine(snapshot, hit->Line);
-            throttle.Tick();
+                listing.Add(ListedLineAt(snapshot, hit->Line));
+            listing.FlushIfDue();
             QCoreApplication::processEvents();
         }
     }
+    listing.Flush();
 
     if (monitorChanged)
         finder_.LastFoundPos = 0; // the hit lies in text that is gone
@@ -252,14 +256,14 @@ void TFindDialog::RunFindAll(const MonitorSnapshot &snapshot, const QString &nee
     EndFindAll();
 }
 
-void TFindDialog::ListLine(const MonitorSnapshot &snapshot, std::size_t line)
+ListedLine TFindDialog::ListedLineAt(const MonitorSnapshot &snapshot, std::size_t line) const
 {
     const std::u16string_view text = snapshot.Text.LineText(line);
     const FoundLine parts = SplitFoundLine(text);
     const MonitorSnapshot::Place place = snapshot.Places[line];
     // Sent lines are listed in the receive colour too.
-    results_->AddListedLine(FromUtf16(parts.Stamp), FromUtf16(parts.Body),
-        uint32_t(settings_.ReceiveFontColor), { place.Block, place.Column, FromUtf16(text) });
+    return { FromUtf16(parts.Stamp), FromUtf16(parts.Body), uint32_t(settings_.ReceiveFontColor),
+        { place.Block, place.Column, FromUtf16(text) } };
 }
 
 // The caret stands at the last hit, with nothing selected, so a following Find

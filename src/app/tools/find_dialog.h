@@ -14,6 +14,7 @@ class QLineEdit;
 class QPushButton;
 class QTextEdit;
 class TFindForm;
+struct ListedLine;
 struct ListedLineSource;
 struct MonitorSnapshot;
 
@@ -56,7 +57,7 @@ private:
     void SetFindNextEnabled(bool enabled);
     void RunFindNext(const MonitorSnapshot &snapshot, const QString &needle);
     void RunFindAll(const MonitorSnapshot &snapshot, const QString &needle);
-    void ListLine(const MonitorSnapshot &snapshot, std::size_t line);
+    ListedLine ListedLineAt(const MonitorSnapshot &snapshot, std::size_t line) const;
     void PutMonitorCaret(const MonitorSnapshot &snapshot);
     void BeginFindAll();
     void EndFindAll();

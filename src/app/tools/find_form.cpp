@@ -44,15 +44,22 @@ TFindForm::TFindForm(QWidget *parent)
     installEventFilter(this); // activation of the floating window
 }
 
-void TFindForm::AddListedLine(
-    const QString &stamp, const QString &body, uint32_t color, ListedLineSource source)
+void TFindForm::AddListedLines(const std::vector<ListedLine> &lines)
 {
-    // The line stays in the block where the caret stands; the break that ends it
-    // starts the next block.
-    QTextBlock line = RichFind->textCursor().block();
-    TDataRT::AppendStampedLine(RichFind, stamp, body, color);
-    if (line.isValid())
-        line.setUserData(new SourceData(std::move(source)));
+    if (lines.empty())
+        return;
+    // One edit block: the view is laid out once for the whole batch.
+    QTextCursor batch(RichFind->document());
+    batch.beginEditBlock();
+    for (const ListedLine &line : lines) {
+        // The line stays in the block where the caret stands; the break that
+        // ends it starts the next block.
+        QTextBlock listed = RichFind->textCursor().block();
+        TDataRT::AppendStampedLine(RichFind, line.Stamp, line.Body, line.Color);
+        if (listed.isValid())
+            listed.setUserData(new SourceData(line.Source));
+    }
+    batch.endEditBlock();
 }
 
 void TFindForm::ShowResults()

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class QTextEdit;
 
@@ -17,6 +18,15 @@ struct ListedLineSource
     QString Text; // the line as it was found
 };
 
+// A found line as the results list it.
+struct ListedLine
+{
+    QString Stamp; // grey
+    QString Body;
+    uint32_t Color = 0;
+    ListedLineSource Source;
+};
+
 // The find-results window: a dockable tool window whose view lists the monitor
 // lines that a "Find All" found. The view is the user's to edit or clear.
 class TFindForm : public QDockWidget
@@ -27,9 +37,9 @@ public:
 
     QTextEdit *RichFind;
 
-    // Appends a found line in grey and `color`, remembering where it came from.
-    void AddListedLine(
-        const QString &stamp, const QString &body, uint32_t color, ListedLineSource source);
+    // Appends found lines at the caret in one edit of the view, each remembering
+    // where it came from.
+    void AddListedLines(const std::vector<ListedLine> &lines);
     // Shows the window where it was last placed, the caret at the top of the list.
     void ShowResults();
     // The monitor line that the listed line at `viewportPos` came from.
