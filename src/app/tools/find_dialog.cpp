@@ -17,6 +17,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <climits>
 #include <vector>
@@ -273,6 +274,9 @@ void TFindDialog::PutMonitorCaret(const MonitorSnapshot &snapshot)
     QTextCursor cursor = monitor_->textCursor();
     cursor.setPosition(int(snapshot.Text.ViewOffset(std::size_t(finder_.LastFoundPos - 1))));
     monitor_->setTextCursor(cursor);
+    // The results window may take room from the monitor when it appears; the
+    // hit is brought into sight again once the window has its new layout.
+    QTimer::singleShot(0, monitor_, [monitor = monitor_] { monitor->ensureCursorVisible(); });
 }
 
 void TFindDialog::BeginFindAll()
