@@ -85,6 +85,7 @@ TMainForm::TMainForm(Clock &clock)
     CreateReceiveToolBar();
     CreateStatusBar();
     CreateSideWindows();
+    CreateToolWindows();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -234,9 +235,7 @@ void TMainForm::CreateActions()
 
     MarkNotYetAvailable({OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
                          SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1,
-                         FilterSettings1, FindWindow1, ColorSettings1,
-                         AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
-                         Converter1, ColorButton1, TellAFriend1});
+                         FindWindow1, AutoSaveOrClear1, TellAFriend1});
 }
 
 void TMainForm::CreateMenus()
@@ -349,7 +348,6 @@ void TMainForm::CreatePortToolBar()
     WindowToolBar->addSeparator();
     WindowToolBar->addAction(Converter1);
     WindowToolBar->addSeparator();
-    WindowToolBar->addAction(ColorButton1);
 }
 
 void TMainForm::CreateMonitorView()
