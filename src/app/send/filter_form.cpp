@@ -17,9 +17,9 @@
 
 namespace {
 
-constexpr int kColumnWidths[] = {64, 79, 74};
+constexpr int kColumnWidths[] = { 64, 79, 74 };
 constexpr int kHeaderHeight = 24;
-constexpr int kRowHeights[kFilterEntryCount] = {22, 23, 24, 24, 24};
+constexpr int kRowHeights[kFilterEntryCount] = { 22, 23, 24, 24, 24 };
 constexpr int kByteNoColumn = 1;
 constexpr int kValueColumn = 2;
 
@@ -36,8 +36,8 @@ TFilterForm::TFilterForm(SettingsRecord &settings, QWidget *parent)
 {
     setObjectName("FilterForm");
     setWindowTitle("Receiving Filter");
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(
+        Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
 
     CreateGrid();
@@ -68,7 +68,7 @@ void TFilterForm::CreateGrid()
 {
     StringGrid1 = new QTableWidget(kFilterEntryCount, 3, this);
     StringGrid1->setObjectName("StringGrid1");
-    StringGrid1->setHorizontalHeaderLabels({"Items", "Byte No.", "Value(Hex)"});
+    StringGrid1->setHorizontalHeaderLabels({ "Items", "Byte No.", "Value(Hex)" });
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -86,8 +86,8 @@ void TFilterForm::CreateGrid()
     for (int column = 0; column < 3; ++column) {
         // Titles in a wider font than the widths were drawn for are not cut off.
         const QString title = StringGrid1->horizontalHeaderItem(column)->text();
-        const int columnWidth = std::max(kColumnWidths[column],
-                                         header->fontMetrics().horizontalAdvance(title) + 2 * margin);
+        const int columnWidth = std::max(
+            kColumnWidths[column], header->fontMetrics().horizontalAdvance(title) + 2 * margin);
         header->resizeSection(column, columnWidth);
         width += columnWidth;
     }
@@ -140,15 +140,14 @@ void TFilterForm::Button1Click()
 {
     std::array<FilterRowText, kFilterEntryCount> rows;
     for (int row = 0; row < kFilterEntryCount; ++row) {
-        rows[std::size_t(row)] = {CellText(row, kByteNoColumn).toStdString(),
-                                  CellText(row, kValueColumn).toStdString()};
+        rows[std::size_t(row)] = { CellText(row, kByteNoColumn).toStdString(),
+            CellText(row, kValueColumn).toStdString() };
     }
     if (const std::optional<FilterStop> stop = StoreFilterRows(rows, settings_.FilterEntries)) {
         const bool byteNo = stop->Which == FilterStop::Cell::ByteNo;
         StringGrid1->setCurrentCell(stop->Row, byteNo ? kByteNoColumn : kValueColumn);
         ShowWarning(this, "Filter",
-                    byteNo ? "The input value must be integer."
-                           : "The input value must be hexadecimal.");
+            byteNo ? "The input value must be integer." : "The input value must be hexadecimal.");
         return;
     }
     settings_.FilterEnabled = CheckBox1->isChecked() ? 1 : 0;

@@ -53,8 +53,8 @@ THexDecForm::THexDecForm(QWidget *parent)
 {
     setObjectName("HexDecForm");
     setWindowTitle("HexDecBin Converter");
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(
+        Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
     CreateFields();
     CreateEditMenu();
@@ -90,7 +90,7 @@ void THexDecForm::CreateFields()
     connect(Edit1, &QLineEdit::textEdited, this, &THexDecForm::Edit1Change);
     connect(Edit2, &QLineEdit::textEdited, this, &THexDecForm::Edit2Change);
     connect(Edit3, &QLineEdit::textEdited, this, &THexDecForm::Edit3Change);
-    for (QLineEdit *edit : {Edit1, Edit2, Edit3})
+    for (QLineEdit *edit : { Edit1, Edit2, Edit3 })
         edit->installEventFilter(this);
     connect(Button2, &QPushButton::clicked, this, &THexDecForm::close);
 }
@@ -125,7 +125,7 @@ void THexDecForm::CreateEditMenu()
     connect(N3, &QAction::triggered, this, onField(&QLineEdit::paste));
     connect(undo1, &QAction::triggered, this, onField(&QLineEdit::undo));
     connect(selectAll1, &QAction::triggered, this, onField(&QLineEdit::selectAll));
-    for (QLineEdit *edit : {Edit1, Edit2, Edit3}) {
+    for (QLineEdit *edit : { Edit1, Edit2, Edit3 }) {
         connect(edit, &QWidget::customContextMenuRequested, this, [this, edit](const QPoint &pos) {
             edit->setFocus();
             menuField_ = edit;
@@ -173,7 +173,7 @@ void THexDecForm::FieldChanged(NumberBase base)
 {
     QLineEdit *own = Field(base);
     if (own->text().isEmpty()) {
-        for (QLineEdit *edit : {Edit1, Edit2, Edit3}) {
+        for (QLineEdit *edit : { Edit1, Edit2, Edit3 }) {
             if (edit != own)
                 edit->clear();
         }
@@ -234,7 +234,7 @@ QLineEdit *THexDecForm::FocusedField() const
 {
     if (menuField_)
         return menuField_;
-    for (QLineEdit *edit : {Edit1, Edit2, Edit3}) {
+    for (QLineEdit *edit : { Edit1, Edit2, Edit3 }) {
         if (edit->hasFocus())
             return edit;
     }

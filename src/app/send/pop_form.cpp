@@ -88,7 +88,7 @@ void TPopForm::FormActivate(int digits)
     layout()->activate();
     const int labelWidth = Label2->sizeHint().width();
     resize(std::max(labelWidth + fieldWidth + kExtraWidth, minimumSizeHint().width()),
-           minimumSizeHint().height());
+        minimumSizeHint().height());
 }
 
 void TPopForm::changeEvent(QEvent *event)

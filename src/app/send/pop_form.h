@@ -17,7 +17,7 @@ public:
     QLineEdit *Edit1; // decimal value, read-only
     QLineEdit *Edit2; // bit groups
     QLineEdit *Edit3; // zero width: holds the focus so no text shows selected
-    QLabel *Label2;   // "Bin:"
+    QLabel *Label2; // "Bin:"
 
     // Width of the fields per byte of the selection: the classic 54 pixels, or
     // more when the font needs more for two groups of four bits.

@@ -46,7 +46,7 @@ void TMainForm::CreateToolWindows()
     WindowToolBar->addWidget(ColorButton);
 
     FilterSettingsMenu1->setEnabled(true);
-    for (QAction *filter : {FilterSettings1, FilterSettingsMenu1}) {
+    for (QAction *filter : { FilterSettings1, FilterSettingsMenu1 }) {
         connect(filter, &QAction::triggered, this, [this] {
             FilterForm->ShowWindow();
             ApplySettings();
@@ -54,9 +54,9 @@ void TMainForm::CreateToolWindows()
     }
     connect(FilterForm, &TFilterForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
     connect(FilterForm, &TFilterForm::Closed, this,
-            [this] { FilterSettings1->setChecked(Settings.FilterEnabled != 0); });
+        [this] { FilterSettings1->setChecked(Settings.FilterEnabled != 0); });
 
-    for (QAction *converter : {HexDecBinConverter1, Converter1})
+    for (QAction *converter : { HexDecBinConverter1, Converter1 })
         connect(converter, &QAction::triggered, HexDecForm, &THexDecForm::ShowWindow);
     connect(ToDecBin1, &QAction::triggered, this, &TMainForm::ShowPopupConversion);
 
@@ -82,8 +82,7 @@ void TMainForm::ShowPopupConversion()
     if (!pattern)
         return;
     PopForm->ShowConversion(QString::number(*pattern),
-                            QString::fromLatin1(HexToBinText(StripBlanks(selection))),
-                            QCursor::pos());
+        QString::fromLatin1(HexToBinText(StripBlanks(selection))), QCursor::pos());
 }
 
 void TMainForm::ApplyViewBackgrounds()
@@ -106,9 +105,9 @@ void TMainForm::ColorActiveView(uint32_t bgr)
 
 void TMainForm::RestoreToolWindowPlaces(QSettings &layout)
 {
-    for (QWidget *window : {static_cast<QWidget *>(FilterForm), static_cast<QWidget *>(HexDecForm),
-                            static_cast<QWidget *>(BColorSetForm), static_cast<QWidget *>(AscForm),
-                            static_cast<QWidget *>(aboutForm)}) {
+    for (QWidget *window : { static_cast<QWidget *>(FilterForm), static_cast<QWidget *>(HexDecForm),
+             static_cast<QWidget *>(BColorSetForm), static_cast<QWidget *>(AscForm),
+             static_cast<QWidget *>(aboutForm) }) {
         const QByteArray geometry = layout.value(window->objectName() + "/Geometry").toByteArray();
         if (!geometry.isEmpty())
             window->restoreGeometry(geometry);
@@ -117,9 +116,9 @@ void TMainForm::RestoreToolWindowPlaces(QSettings &layout)
 
 void TMainForm::SaveToolWindowPlaces(QSettings &layout)
 {
-    for (QWidget *window : {static_cast<QWidget *>(FilterForm), static_cast<QWidget *>(HexDecForm),
-                            static_cast<QWidget *>(BColorSetForm), static_cast<QWidget *>(AscForm),
-                            static_cast<QWidget *>(aboutForm)}) {
+    for (QWidget *window : { static_cast<QWidget *>(FilterForm), static_cast<QWidget *>(HexDecForm),
+             static_cast<QWidget *>(BColorSetForm), static_cast<QWidget *>(AscForm),
+             static_cast<QWidget *>(aboutForm) }) {
         // A window never shown in this run keeps the place the file has for it.
         if (window->testAttribute(Qt::WA_WState_ExplicitShowHide))
             layout.setValue(window->objectName() + "/Geometry", window->saveGeometry());

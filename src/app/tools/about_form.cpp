@@ -35,8 +35,8 @@ TaboutForm::TaboutForm(QWidget *parent)
 {
     setObjectName("aboutForm");
     setWindowTitle("About...");
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
 
     Image1 = new QLabel(this);
@@ -55,7 +55,7 @@ TaboutForm::TaboutForm(QWidget *parent)
     Label6->setObjectName("Label6");
     Label2 = NewLinkLabel(this, "Label2");
     Label7 = NewLinkLabel(this, "Label7");
-    for (QLabel *link : {Label2, Label7})
+    for (QLabel *link : { Label2, Label7 })
         link->installEventFilter(this);
 
     auto *grid = new QGridLayout(this);

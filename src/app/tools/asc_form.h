@@ -11,7 +11,7 @@ public:
     explicit TAscForm(QWidget *parent = nullptr);
 
     // The classic picture's size; wider when the font needs it.
-    static constexpr QSize kPictureSize{614, 590};
+    static constexpr QSize kPictureSize { 614, 590 };
 
     // Shows the window, or brings it to the front when it is already shown.
     void ShowWindow();

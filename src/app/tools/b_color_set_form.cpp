@@ -14,10 +14,9 @@
 
 namespace {
 
-constexpr const char *kRowCaptions[TBColorSetForm::kRows] = {
-    "Receive Window:", "Send Window:", "Search Window:", "Receive Message Font:",
-    "Send Message Font:"};
-constexpr QSize kSwatchSize{60, 21};
+constexpr const char *kRowCaptions[TBColorSetForm::kRows] = { "Receive Window:", "Send Window:",
+    "Search Window:", "Receive Message Font:", "Send Message Font:" };
+constexpr QSize kSwatchSize { 60, 21 };
 
 } // namespace
 
@@ -27,8 +26,8 @@ TBColorSetForm::TBColorSetForm(SettingsRecord &settings, QWidget *parent)
 {
     setObjectName("BColorSetForm");
     setWindowTitle("Color Settings");
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(
+        Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
 
     auto *grid = new QGridLayout;
@@ -147,8 +146,7 @@ void TBColorSetForm::SetSwatch(int row, uint32_t bgr)
 
 int32_t *TBColorSetForm::SettingOfRow(int row)
 {
-    int32_t *const fields[kRows] = {&settings_.ReceiveWindowColor, &settings_.SendWindowColor,
-                                    &settings_.SearchWindowColor, &settings_.ReceiveFontColor,
-                                    &settings_.SendFontColor};
+    int32_t *const fields[kRows] = { &settings_.ReceiveWindowColor, &settings_.SendWindowColor,
+        &settings_.SearchWindowColor, &settings_.ReceiveFontColor, &settings_.SendFontColor };
     return fields[row];
 }

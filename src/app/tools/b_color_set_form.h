@@ -24,8 +24,8 @@ public:
     static constexpr int kRows = 5;
     // Rows in order: receive window, send window, search window, receive
     // message font, send message font.
-    static constexpr std::array<uint32_t, kRows> kDefaults{0xE6E6E6, 0xF0F0F0, 0xE6E6E6, 0xC80000,
-                                                           0x0000C8};
+    static constexpr std::array<uint32_t, kRows> kDefaults { 0xE6E6E6, 0xF0F0F0, 0xE6E6E6, 0xC80000,
+        0x0000C8 };
 
     std::array<QLabel *, kRows> Labels;
     std::array<QFrame *, kRows> Panels; // swatches: Panel1 .. Panel5
@@ -57,6 +57,6 @@ private:
     int32_t *SettingOfRow(int row);
 
     SettingsRecord &settings_;
-    std::array<uint32_t, kRows> swatches_{};
+    std::array<uint32_t, kRows> swatches_ {};
     QColor lastChosen_ = Qt::black; // the chooser opens on it, for the whole run
 };

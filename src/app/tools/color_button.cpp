@@ -106,8 +106,8 @@ bool TColorButton::eventFilter(QObject *watched, QEvent *event)
     // The tear-off strip at the top of the palette explains itself.
     if (watched == Palette && event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);
-        const int strip = Palette->style()->pixelMetric(QStyle::PM_MenuTearoffHeight, nullptr,
-                                                        Palette)
+        const int strip
+            = Palette->style()->pixelMetric(QStyle::PM_MenuTearoffHeight, nullptr, Palette)
             + Palette->style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, Palette);
         if (help->pos().y() < strip) {
             QToolTip::showText(help->globalPos(), "Drag to float", Palette);
