@@ -22,7 +22,6 @@
 
 #include <cerrno>
 
-
 void TMainForm::FlipSetting(uint8_t &field)
 {
     field = field ? 0 : 1;
