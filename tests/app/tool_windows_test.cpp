@@ -180,6 +180,27 @@ TEST_F(ToolWindowsTest, DefaultThenCancelChangesNothingDefaultThenOkRepaintsAtOn
     EXPECT_EQ(Background(form_->RichFind), ColorFromBgr(0xE6E6E6));
 }
 
+TEST_F(ToolWindowsTest, NewReceiveFontColourColoursOnlyLinesShownAfterOk)
+{
+    const auto receive = [this](std::string_view bytes) {
+        form_->Channel->AppendReceivedBurst(bytes, 0);
+        form_->DataRT->RenderTick();
+    };
+    receive("\x01");
+    form_->ColorSettings1->trigger();
+    chooserAnswers_ = { QColor(0, 0x80, 0) };
+    form_->BColorSetForm->PanelClick(3);
+    form_->BColorSetForm->Button2Click();
+    receive("\x02");
+
+    const QTextDocument *monitor = form_->RichShow->document();
+    ASSERT_GE(monitor->blockCount(), 2);
+    EXPECT_EQ(
+        ColorAt(form_->RichShow, monitor->findBlockByNumber(0).position()), ColorFromBgr(0xC80000));
+    EXPECT_EQ(
+        ColorAt(form_->RichShow, monitor->findBlockByNumber(1).position()), QColor(0, 0x80, 0));
+}
+
 TEST_F(ToolWindowsTest, SwatchesTakeTheChosenColourAndTheChooserRemembersItForTheRun)
 {
     TBColorSetForm *colors = form_->BColorSetForm;
