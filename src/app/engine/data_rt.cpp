@@ -6,6 +6,8 @@
 #include "engine/capture_line.h"
 #include "engine/vek_scomm.h"
 #include "send/hex_text.h"
+#include "send/number_convert.h"
+#include "send/receive_filter.h"
 
 #include <QAbstractScrollArea>
 #include <QMouseEvent>
@@ -18,7 +20,6 @@
 #include <QTextLayout>
 #include <QTimer>
 
-#include <charconv>
 #include <mutex>
 
 namespace {
@@ -253,7 +254,8 @@ void TDataRT::ShowReportLater(const SendReport &report)
         return;
     QTimer::singleShot(0, this, [this, report] {
         if (!report.Warning.empty())
-            ShowWarning(warningOwner_, QStringLiteral("Send"), QString::fromStdString(report.Warning));
+            ShowWarning(
+                warningOwner_, QStringLiteral("Send"), QString::fromStdString(report.Warning));
         if (!report.Error.empty())
             ShowErrorBox(QString::fromLocal8Bit(report.Error));
     });
@@ -277,24 +279,7 @@ QString TDataRT::MonitorStamp(char direction, std::string_view captureStamp) con
 
 bool TDataRT::PassesReceiveFilter(std::string_view body) const
 {
-    if (settings_.FilterEnabled == 0)
-        return true;
-    for (const FilterEntry &entry : settings_.FilterEntries) {
-        // 0 marks an unused entry; a negative number can only come from a damaged
-        // settings file and is treated the same way.
-        if (entry.FilterByteNo <= 0)
-            continue;
-        const std::string value = entry.FilterValue();
-        if (value.empty())
-            continue;
-        // Byte n of hex text with one blank between pairs starts at offset 3n - 3.
-        const std::size_t start = 3 * std::size_t(entry.FilterByteNo) - 3;
-        const std::string_view pair
-            = start < body.size() ? body.substr(start, 2) : std::string_view {};
-        if (pair != value)
-            return false;
-    }
-    return true;
+    return ::PassesReceiveFilter(settings_, body);
 }
 
 // --- Monitor lines ---------------------------------------------------------------
@@ -476,15 +461,11 @@ void TDataRT::PopupConversion(QPoint globalPos)
     if (!ActiveView)
         return;
     const std::string selection = CharBytes(SelectedText(ActiveView->textCursor()));
-    if (!IsHexText(selection))
+    const std::optional<uint32_t> pattern = SelectionPattern(selection);
+    if (!pattern)
         return;
-    const std::string digits = StripBlanks(selection);
-    if (digits.size() > 8)
-        return;
-    uint32_t value = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-    emit PopupConversionRequested(
-        QString::number(static_cast<int32_t>(value)), Latin(HexToBinText(digits)), globalPos);
+    emit PopupConversionRequested(QString::number(static_cast<int32_t>(*pattern)),
+        Latin(HexToBinText(StripBlanks(selection))), globalPos);
 }
 
 // --- Sending on command ------------------------------------------------------------

@@ -78,6 +78,7 @@ TMainForm::TMainForm(Clock &clock)
     CreateReceiveToolBar();
     CreateStatusBar();
     CreateSideWindows();
+    CreateToolWindows();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -226,10 +227,8 @@ void TMainForm::CreateActions()
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
 
     MarkNotYetAvailable({OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
-                         SaveSendingMessage1, Print1, PrintPreview1,
-                         FilterSettings1, ColorSettings1,
-                         AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
-                         Converter1, ColorButton1, TellAFriend1});
+                         SaveSendingMessage1, Print1, PrintPreview1, AutoSaveOrClear1,
+                         TellAFriend1});
 }
 
 void TMainForm::CreateMenus()
@@ -342,7 +341,6 @@ void TMainForm::CreatePortToolBar()
     WindowToolBar->addSeparator();
     WindowToolBar->addAction(Converter1);
     WindowToolBar->addSeparator();
-    WindowToolBar->addAction(ColorButton1);
 }
 
 void TMainForm::CreateMonitorView()

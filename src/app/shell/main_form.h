@@ -10,11 +10,19 @@ class Clock;
 class QAction;
 class QLabel;
 class QMenu;
+class QSettings;
 class QTextEdit;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class TAscForm;
+class TBColorSetForm;
+class TColorButton;
 class TComComboBox;
+class TFilterForm;
+class THexDecForm;
+class TPopForm;
+class TaboutForm;
 class TDataRT;
 class TFindDialog;
 class TFindForm;
@@ -57,6 +65,15 @@ public:
     TComComboBox *CBoxDataBits;
     TComComboBox *CBoxStopBits;
     QTimer *Timer1; // 50 ms status tick
+
+    // Tool windows, created hidden and shown by their commands.
+    TFilterForm *FilterForm;
+    THexDecForm *HexDecForm;
+    TPopForm *PopForm;
+    TBColorSetForm *BColorSetForm;
+    TAscForm *AscForm;
+    TaboutForm *aboutForm;
+    TColorButton *ColorButton; // its face is the ColorButton1 command
 
     void ApplySettings();
     void ToggleConnection();
@@ -105,6 +122,14 @@ private:
     void ShowStatusFigures();
     void ShowLamps();
     void ReleaseStoppedSending();
+
+    void CreateToolWindows();
+    void ConnectToolWindows();
+    void ShowPopupConversion();
+    void ApplyViewBackgrounds();
+    void ColorActiveView(uint32_t bgr);
+    void RestoreToolWindowPlaces(QSettings &layout);
+    void SaveToolWindowPlaces(QSettings &layout);
 
     Clock &clock_;
     bool startupDone_ = false;

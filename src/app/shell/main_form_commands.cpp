@@ -4,6 +4,7 @@
 #include "app/engine/data_rt.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
+#include "app/shell/contact.h"
 #include "app/shell/icons.h"
 #include "app/shell/message_box.h"
 #include "engine/vek_com_thread.h"
@@ -20,10 +21,6 @@
 #include <QUrl>
 
 #include <cerrno>
-
-namespace {
-constexpr const char *kWebPage = "https://corvella.example/";
-}
 
 void TMainForm::FlipSetting(uint8_t &field)
 {

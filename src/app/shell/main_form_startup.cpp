@@ -10,6 +10,7 @@
 #include "app/shell/icons.h"
 #include "app/shell/message_box.h"
 #include "app/shell/rich_text_bridge.h"
+#include "app/tools/color_button.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
@@ -29,13 +30,6 @@ namespace {
 QString InFolder(const std::string &folder, const char *name)
 {
     return QFile::decodeName(QByteArray::fromStdString(folder)) + name;
-}
-
-void SetBackground(QTextEdit *view, uint32_t bgr)
-{
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Base, ColorFromBgr(bgr));
-    view->setPalette(palette);
 }
 
 void SetFontColor(QTextEdit *view, uint32_t bgr)
@@ -98,10 +92,8 @@ void TMainForm::StartupSequence()
         CBoxPort->setEditText(typedPortName_);
 
     highlightColor_ = uint32_t(Settings.HighlightColor);
-    ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
-    SetBackground(RichShow, uint32_t(Settings.ReceiveWindowColor));
-    SetBackground(SendForm->RichSend, uint32_t(Settings.SendWindowColor));
-    SetBackground(RichFind, uint32_t(Settings.SearchWindowColor));
+    ColorButton->SetSelectedColor(highlightColor_);
+    ApplyViewBackgrounds();
 
     if (RichShow->document()->isEmpty())
         SetFontColor(RichShow, 0);
@@ -126,6 +118,7 @@ void TMainForm::CreateEngine()
     ComThread = std::make_unique<TVekComThread>(*Channel);
     DataRT = new TDataRT(SendForm->RichSend, *Channel, RichShow, RichFind, Settings, clock_, this);
     DataRT->SetWarningOwner(SendForm);
+    ConnectToolWindows();
 }
 
 void TMainForm::RestoreLayout()
@@ -142,6 +135,7 @@ void TMainForm::RestoreLayout()
         if (!floating.isEmpty())
             SendForm->restoreGeometry(floating);
     }
+    RestoreToolWindowPlaces(layout);
 }
 
 void TMainForm::SaveLayout()
@@ -154,6 +148,7 @@ void TMainForm::SaveLayout()
     // store in the settings record; the layout file remembers it instead.
     layout.setValue("MainForm/TypedPort", PortListIndex() < 0 ? CBoxPort->Text() : QString());
     layout.setValue("SendForm/Geometry", SendForm->saveGeometry());
+    SaveToolWindowPlaces(layout);
     layout.sync();
 }
 
