@@ -16,6 +16,7 @@ class QToolBar;
 class QToolButton;
 class TComComboBox;
 class TDataRT;
+class TPrintForm;
 class TSendForm;
 class TSetForm;
 class TStatusBarMY;
@@ -46,6 +47,7 @@ public:
     QTextEdit *RichFind; // find-results view; its window comes with the find tools
     TSendForm *SendForm;
     TSetForm *SetForm;
+    TPrintForm *PrintForm; // print preview; also prints for "Print"
     TStatusBarMY *StatusBar1;
     TComComboBox *CBoxPort;
     TComComboBox *CBoxBaudRate;
@@ -80,6 +82,7 @@ private:
     void CreateStatusBar();
     void CreateSideWindows();
     void ConnectSendForm();
+    void CreatePrintForm();
 
     void StartupSequence();
     void CreateEngine();
