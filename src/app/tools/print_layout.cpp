@@ -79,6 +79,16 @@ int TPrintLayout::TextEnd() const
 
 int TPrintLayout::MeasurePage(int start) const
 {
+    // Whether more pages follow and the page itself ask about the same start.
+    if (lastMeasured_ && lastMeasured_->first == start)
+        return lastMeasured_->second;
+    const int next = MeasureFrom(start);
+    lastMeasured_ = { start, next };
+    return next;
+}
+
+int TPrintLayout::MeasureFrom(int start) const
+{
     const int end = TextEnd();
     if (start >= end)
         return start;

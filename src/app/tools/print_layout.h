@@ -4,6 +4,8 @@
 #include <QSizeF>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QPainter;
 class QTextDocument;
@@ -42,11 +44,13 @@ public:
     int MeasurePage(int start) const;
 
 private:
+    int MeasureFrom(int start) const;
     int TextEnd() const;
     void DrawRange(QPainter &painter, int start, int end) const;
 
     std::unique_ptr<QTextDocument> document_;
     QSizeF content_;
+    mutable std::optional<std::pair<int, int>> lastMeasured_; // start, next page
 };
 
 // Forms every page of the monitor's text into `sink`, which the caller has
