@@ -137,19 +137,20 @@ void TPrintLayout::RenderPage(QPainter &target, const QRectF &targetRect)
 // clip but still there for anyone who copies the text out of a PDF.
 void TPrintLayout::DrawRange(QPainter &painter, int start, int end) const
 {
-    qreal top = -1;
+    painter.save();
+    painter.setPen(Qt::black); // text without a colour of its own
+    bool first = true;
     ForEachLineFrom(*document_, start, [&](const PlacedLine &line) {
-        if (top < 0)
-            top = line.Top;
-        else if (line.Start >= end)
+        if (first) {
+            first = false;
+            painter.translate(0, -line.Top);
+        } else if (line.Start >= end) {
             return false;
-        painter.save();
-        painter.translate(0, -top);
-        painter.setPen(Qt::black); // text without a colour of its own
+        }
         line.Line.draw(&painter, line.LayoutPosition);
-        painter.restore();
         return true;
     });
+    painter.restore();
 }
 
 void PaginateMonitor(const QTextEdit &monitor, TPagePreview &sink)
