@@ -54,6 +54,16 @@ QString PdfText(const QString &path, int page = 0)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// The document title a PDF file carries: the print job's name.
+QString PdfTitle(const QString &path)
+{
+    QProcess process;
+    process.start("pdfinfo", { path });
+    process.waitForFinished(60000);
+    static const QRegularExpression title("^Title:\\s*(.*)$", QRegularExpression::MultilineOption);
+    return title.match(QString::fromUtf8(process.readAllStandardOutput())).captured(1).trimmed();
+}
+
 std::vector<int> LineNumbers(const QString &text)
 {
     std::vector<int> numbers;
@@ -260,6 +270,7 @@ TEST_F(PrintFormTest, ARangeOfCopiesToOneFileKeepsEveryJob)
     EXPECT_EQ(PdfText(range, 3), page2);
     EXPECT_EQ(PdfText(range, 4), page3);
     EXPECT_EQ(PdfText(range), page2 + page3 + page2 + page3); // and nothing else
+    EXPECT_EQ(PdfTitle(range), "Printing ... - Page 2"); // the file is named after its first job
 }
 
 class PrintCommandTest : public PrintFormTest
@@ -306,6 +317,7 @@ TEST_F(PrintCommandTest, PrintPutsEveryLineOnPaperOnceAndInOrder)
     for (int k = 0; k < kLines; ++k)
         expected[std::size_t(k)] = k + 1;
     EXPECT_EQ(LineNumbers(PdfText(pdf)), expected);
+    EXPECT_EQ(PdfTitle(pdf), "Printing ...");
     // The breaks fall between lines: each page ends where the next begins.
     int last = 0;
     for (int page = 1; page <= pages; ++page) {
