@@ -79,6 +79,7 @@ TMainForm::TMainForm(Clock &clock)
     CreateStatusBar();
     CreateSideWindows();
     CreateToolWindows();
+    CreatePrintForm();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -227,8 +228,7 @@ void TMainForm::CreateActions()
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
 
     MarkNotYetAvailable({OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
-                         SaveSendingMessage1, Print1, PrintPreview1, AutoSaveOrClear1,
-                         TellAFriend1});
+                         SaveSendingMessage1, AutoSaveOrClear1, TellAFriend1});
 }
 
 void TMainForm::CreateMenus()

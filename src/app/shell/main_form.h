@@ -26,6 +26,7 @@ class TaboutForm;
 class TDataRT;
 class TFindDialog;
 class TFindForm;
+class TPrintForm;
 class TSendForm;
 class TSetForm;
 class TStatusBarMY;
@@ -58,6 +59,7 @@ public:
     TFindForm *FindForm;
     TFindDialog *FindDialog;
     TSetForm *SetForm;
+    TPrintForm *PrintForm; // print preview; also prints for "Print"
     TStatusBarMY *StatusBar1;
     TComComboBox *CBoxPort;
     TComComboBox *CBoxBaudRate;
@@ -104,6 +106,7 @@ private:
     void ConnectSendForm();
     void CreateFindTools();
     void ShowViewMenu(QTextEdit *view, const QPoint &pos);
+    void CreatePrintForm();
 
     void StartupSequence();
     void CreateEngine();
