@@ -6,8 +6,10 @@
 #include "engine/capture_line.h"
 #include "engine/vek_scomm.h"
 #include "send/hex_text.h"
+#include "shell/auto_save_rules.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QTextBlock>
@@ -192,25 +194,68 @@ void TDataRT::TakeQueuedLineNow()
         RenderTick();
 }
 
+// Takes the queued lines that fit the time budget and appends the shown ones in
+// one edit of the monitor, so a backlog is caught up in few repaints. Every line
+// is noted for the receive trigger in order. The edit ends early wherever the
+// monitor's limit check would act, so the check sees each such line as if it
+// had come alone and no line escapes an auto save or the line cap.
 void TDataRT::DisplayStep()
 {
-    const std::string line = Channel.PopLine();
-    if (line.empty())
-        return;
+    QElapsedTimer spent;
+    spent.start();
+    QTextCursor edit;
+    int lines = -1; // while an edit is open: the monitor's lines as they will be
+    bool appended = false;
+    do {
+        const std::string line = Channel.PopLine();
+        if (line.empty())
+            break;
+        const std::optional<MonitorLine> shown = TakeLine(line);
+        if (!shown || !monitorAlive_)
+            continue;
+        if (lines < 0) {
+            edit = QTextCursor(monitorAlive_->document());
+            edit.beginEditBlock();
+            lines = MonitorLineCount();
+        }
+        AppendStampedLine(monitorAlive_, shown->Stamp, shown->Body, shown->Color);
+        appended = true;
+        // The count may run ahead of the monitor's (a last line without a line
+        // break); that only ends the edit early, and the check counts afresh.
+        if (MonitorLimitActsAt && MonitorLimitActsAt(++lines)) {
+            edit.endEditBlock(); // the change runs the check
+            lines = -1;
+        }
+    } while (spent.elapsed() < RenderBudgetMs);
+    if (lines >= 0)
+        edit.endEditBlock();
+    if (appended)
+        NoteMonitorAppend();
+}
 
+std::optional<TDataRT::MonitorLine> TDataRT::TakeLine(const std::string &line)
+{
     const char direction = line.front();
     const CaptureParts parts = SplitCaptureLine(line);
+    std::optional<MonitorLine> shown;
     if (direction == 'R') {
         if (DisplaySwitch != 0 && PassesReceiveFilter(parts.Body))
-            AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
-                uint32_t(settings_.ReceiveFontColor));
+            shown = MonitorLine { MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
+                uint32_t(settings_.ReceiveFontColor) };
         Scheduler->ReceivedLineTaken(parts.Body);
     } else {
         if (SentSwitch != 0)
-            AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
-                uint32_t(settings_.SendFontColor));
+            shown = MonitorLine { MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
+                uint32_t(settings_.SendFontColor) };
         Scheduler->SentLineTaken();
     }
+    return shown;
+}
+
+int TDataRT::MonitorLineCount() const
+{
+    const QTextDocument *document = monitorAlive_->document();
+    return CountedLines(document->blockCount(), document->lastBlock().length() <= 1);
 }
 
 void TDataRT::TriggerStep()
@@ -329,21 +374,9 @@ void TDataRT::AppendStampedLine(
     // take these lines back.
     if (view->document()->isUndoRedoEnabled())
         view->document()->setUndoRedoEnabled(false);
-    QTextCursor cursor = view->textCursor();
-    InsertStampedLine(cursor, stamp, body, color);
-    view->setTextCursor(cursor);
-}
-
-void TDataRT::AppendMonitorLine(const QString &stamp, const QString &body, uint32_t color)
-{
-    if (!monitorAlive_)
-        return;
-    // Appending at the end is what moving the caret to the end and inserting there
-    // would do; the caret itself follows with the next repaint (ShowMonitorEnd).
-    QTextCursor end(monitorAlive_->document());
+    QTextCursor end(view->document());
     end.movePosition(QTextCursor::End);
     InsertStampedLine(end, stamp, body, color);
-    NoteMonitorAppend();
 }
 
 // The first line after a quiet spell is shown at once and opens a repaint window.

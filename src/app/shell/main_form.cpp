@@ -85,6 +85,7 @@ TMainForm::TMainForm(Clock &clock)
     CreateReceiveToolBar();
     CreateStatusBar();
     CreateSideWindows();
+    CreateFileCommands();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -232,10 +233,9 @@ void TMainForm::CreateActions()
     ColorButton1 = MakeAction(this, "ColorButton1", "Color");
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
 
-    MarkNotYetAvailable({OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
-                         SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1,
+    MarkNotYetAvailable({Print1, PrintPreview1, Find1, FindNext1,
                          FilterSettings1, FindWindow1, ColorSettings1,
-                         AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
+                         HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
                          Converter1, ColorButton1, TellAFriend1});
 }
 

@@ -15,10 +15,13 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class TComComboBox;
+class TBackgroundWriter;
 class TDataRT;
+class TMonitorLimits;
 class TSendForm;
 class TSetForm;
 class TStatusBarMY;
+class TTimeSaveForm;
 class TVekComThread;
 class TVekScomm;
 
@@ -62,6 +65,13 @@ public:
     void StoreWindowSettings();
     void Timer1Timer();
     void ToggleSendWindow();
+    // Message files of the monitor or the send view.
+    void SaveFile(QTextEdit *view);
+    void OpenFile(QTextEdit *view);
+
+    TBackgroundWriter *FileWriter;
+    TMonitorLimits *MonitorLimits;
+    TTimeSaveForm *TimeSaveForm;
     bool MonitoringPaused() const { return monitoringPaused_; }
     bool StartupDone() const { return startupDone_; }
 
@@ -80,6 +90,7 @@ private:
     void CreateStatusBar();
     void CreateSideWindows();
     void ConnectSendForm();
+    void CreateFileCommands();
 
     void StartupSequence();
     void CreateEngine();
