@@ -20,6 +20,7 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include <algorithm>
 #include <charconv>
 #include <mutex>
 
@@ -203,9 +204,13 @@ void TDataRT::DisplayStep()
 {
     QElapsedTimer spent;
     spent.start();
+    const qint64 budgetNs = qint64(RenderBudgetMs) * 1000000;
+    // Most of an append's cost is the layout when the edit ends, which the clock
+    // inside the loop cannot see: the cost per line of earlier ticks caps the batch.
+    const int maxLines = int(std::clamp(double(budgetNs) / lineCostNs_, 1.0, 100000.0));
     QTextCursor edit;
     int lines = -1; // while an edit is open: the monitor's lines as they will be
-    bool appended = false;
+    int appended = 0;
     do {
         const std::string line = Channel.PopLine();
         if (line.empty())
@@ -219,18 +224,21 @@ void TDataRT::DisplayStep()
             lines = MonitorLineCount();
         }
         AppendStampedLine(monitorAlive_, shown->Stamp, shown->Body, shown->Color);
-        appended = true;
+        ++appended;
         // The count may run ahead of the monitor's (a last line without a line
         // break); that only ends the edit early, and the check counts afresh.
         if (MonitorLimitActsAt && MonitorLimitActsAt(++lines)) {
             edit.endEditBlock(); // the change runs the check
             lines = -1;
         }
-    } while (spent.elapsed() < RenderBudgetMs);
+    } while (appended < maxLines && spent.nsecsElapsed() < budgetNs);
     if (lines >= 0)
         edit.endEditBlock();
-    if (appended)
-        NoteMonitorAppend();
+    if (appended == 0)
+        return;
+    NoteMonitorAppend();
+    const double cost = double(spent.nsecsElapsed()) / appended;
+    lineCostNs_ = 0.7 * lineCostNs_ + 0.3 * cost;
 }
 
 std::optional<TDataRT::MonitorLine> TDataRT::TakeLine(const std::string &line)

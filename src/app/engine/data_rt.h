@@ -148,6 +148,7 @@ private:
     Clock &clock_;
     QWidget *warningOwner_ = nullptr;
     bool inRenderTick_ = false;
+    double lineCostNs_ = 100000; // what appending one monitor line costs, smoothed
 
     std::shared_ptr<WakeGuard> wakeGuard_;
     QPointer<QTextEdit> monitorAlive_;
