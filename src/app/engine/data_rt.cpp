@@ -8,8 +8,10 @@
 #include "send/hex_text.h"
 #include "send/number_convert.h"
 #include "send/receive_filter.h"
+#include "shell/auto_save_rules.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QTextBlock>
@@ -20,6 +22,8 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include <algorithm>
+#include <charconv>
 #include <mutex>
 
 namespace {
@@ -193,25 +197,75 @@ void TDataRT::TakeQueuedLineNow()
         RenderTick();
 }
 
+// Takes the queued lines that fit the time budget and appends the shown ones in
+// one edit of the monitor, so a backlog is caught up in few repaints. Every line
+// is noted for the receive trigger in order. The edit ends early wherever the
+// monitor's limit check would act, so the check sees each such line as if it
+// had come alone and no line escapes an auto save or the line cap.
 void TDataRT::DisplayStep()
 {
-    const std::string line = Channel.PopLine();
-    if (line.empty())
+    QElapsedTimer spent;
+    spent.start();
+    const qint64 budgetNs = qint64(RenderBudgetMs) * 1000000;
+    // Most of an append's cost is the layout when the edit ends, which the clock
+    // inside the loop cannot see: the cost per line of earlier ticks caps the batch.
+    const int maxLines = int(std::clamp(double(budgetNs) / lineCostNs_, 1.0, 100000.0));
+    QTextCursor edit;
+    int lines = -1; // while an edit is open: the monitor's lines as they will be
+    int appended = 0;
+    do {
+        const std::string line = Channel.PopLine();
+        if (line.empty())
+            break;
+        const std::optional<MonitorLine> shown = TakeLine(line);
+        if (!shown || !monitorAlive_)
+            continue;
+        if (lines < 0) {
+            edit = QTextCursor(monitorAlive_->document());
+            edit.beginEditBlock();
+            lines = MonitorLineCount();
+        }
+        AppendStampedLine(monitorAlive_, shown->Stamp, shown->Body, shown->Color);
+        ++appended;
+        // The count may run ahead of the monitor's (a last line without a line
+        // break); that only ends the edit early, and the check counts afresh.
+        if (MonitorLimitActsAt && MonitorLimitActsAt(++lines)) {
+            edit.endEditBlock(); // the change runs the check
+            lines = -1;
+        }
+    } while (appended < maxLines && spent.nsecsElapsed() < budgetNs);
+    if (lines >= 0)
+        edit.endEditBlock();
+    if (appended == 0)
         return;
+    NoteMonitorAppend();
+    const double cost = double(spent.nsecsElapsed()) / appended;
+    lineCostNs_ = 0.7 * lineCostNs_ + 0.3 * cost;
+}
 
+std::optional<TDataRT::MonitorLine> TDataRT::TakeLine(const std::string &line)
+{
     const char direction = line.front();
     const CaptureParts parts = SplitCaptureLine(line);
+    std::optional<MonitorLine> shown;
     if (direction == 'R') {
         if (DisplaySwitch != 0 && PassesReceiveFilter(parts.Body))
-            AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
-                uint32_t(settings_.ReceiveFontColor));
+            shown = MonitorLine { MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
+                uint32_t(settings_.ReceiveFontColor) };
         Scheduler->ReceivedLineTaken(parts.Body);
     } else {
         if (SentSwitch != 0)
-            AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
-                uint32_t(settings_.SendFontColor));
+            shown = MonitorLine { MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
+                uint32_t(settings_.SendFontColor) };
         Scheduler->SentLineTaken();
     }
+    return shown;
+}
+
+int TDataRT::MonitorLineCount() const
+{
+    const QTextDocument *document = monitorAlive_->document();
+    return CountedLines(document->blockCount(), document->lastBlock().length() <= 1);
 }
 
 void TDataRT::TriggerStep()
@@ -314,21 +368,9 @@ void TDataRT::AppendStampedLine(
     // take these lines back.
     if (view->document()->isUndoRedoEnabled())
         view->document()->setUndoRedoEnabled(false);
-    QTextCursor cursor = view->textCursor();
-    InsertStampedLine(cursor, stamp, body, color);
-    view->setTextCursor(cursor);
-}
-
-void TDataRT::AppendMonitorLine(const QString &stamp, const QString &body, uint32_t color)
-{
-    if (!monitorAlive_)
-        return;
-    // Appending at the end is what moving the caret to the end and inserting there
-    // would do; the caret itself follows with the next repaint (ShowMonitorEnd).
-    QTextCursor end(monitorAlive_->document());
+    QTextCursor end(view->document());
     end.movePosition(QTextCursor::End);
     InsertStampedLine(end, stamp, body, color);
-    NoteMonitorAppend();
 }
 
 // The first line after a quiet spell is shown at once and opens a repaint window.

@@ -80,6 +80,7 @@ TMainForm::TMainForm(Clock &clock)
     CreateSideWindows();
     CreateToolWindows();
     CreatePrintForm();
+    CreateFileCommands();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -227,8 +228,7 @@ void TMainForm::CreateActions()
     ColorButton1 = MakeAction(this, "ColorButton1", "Color");
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
 
-    MarkNotYetAvailable({OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
-                         SaveSendingMessage1, AutoSaveOrClear1, TellAFriend1});
+    MarkNotYetAvailable({TellAFriend1});
 }
 
 void TMainForm::CreateMenus()

@@ -27,9 +27,12 @@ class TDataRT;
 class TFindDialog;
 class TFindForm;
 class TPrintForm;
+class TBackgroundWriter;
+class TMonitorLimits;
 class TSendForm;
 class TSetForm;
 class TStatusBarMY;
+class TTimeSaveForm;
 class TVekComThread;
 class TVekScomm;
 
@@ -86,6 +89,13 @@ public:
     void Timer1Timer();
     void ToggleSendWindow();
     void ToggleFindWindow();
+    // Message files of the monitor or the send view.
+    void SaveFile(QTextEdit *view);
+    void OpenFile(QTextEdit *view);
+
+    TBackgroundWriter *FileWriter;
+    TMonitorLimits *MonitorLimits;
+    TTimeSaveForm *TimeSaveForm;
     bool MonitoringPaused() const { return monitoringPaused_; }
     bool StartupDone() const { return startupDone_; }
 
@@ -107,6 +117,7 @@ private:
     void CreateFindTools();
     void ShowViewMenu(QTextEdit *view, const QPoint &pos);
     void CreatePrintForm();
+    void CreateFileCommands();
 
     void StartupSequence();
     void CreateEngine();

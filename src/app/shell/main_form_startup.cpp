@@ -5,10 +5,12 @@
 #include "app/engine/data_rt.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
+#include "app/shell/background_writer.h"
 #include "app/shell/colors.h"
 #include "app/shell/file_association.h"
 #include "app/shell/icons.h"
 #include "app/shell/message_box.h"
+#include "app/shell/monitor_limits.h"
 #include "app/shell/rich_text_bridge.h"
 #include "app/tools/color_button.h"
 #include "engine/vek_com_thread.h"
@@ -119,6 +121,7 @@ void TMainForm::CreateEngine()
     DataRT = new TDataRT(SendForm->RichSend, *Channel, RichShow, RichFind, Settings, clock_, this);
     DataRT->SetWarningOwner(SendForm);
     ConnectToolWindows();
+    DataRT->MonitorLimitActsAt = [this](int lines) { return MonitorLimits->WouldAct(lines); };
 }
 
 void TMainForm::RestoreLayout()
@@ -188,6 +191,9 @@ void TMainForm::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
+    // Message files still being written finish first: the settings record
+    // keeps the path of the last one that was written.
+    FileWriter->WaitForAll();
     // A minimized window has no layout worth keeping, but the settings and the
     // prepared lines are the user's data and are written all the same.
     if (!isMinimized()) {

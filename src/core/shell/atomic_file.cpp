@@ -157,9 +157,19 @@ void WriteFileAtomically(const std::string &path, std::string_view bytes)
 
 std::string ReadFileHead(const std::string &path, std::size_t maxBytes)
 {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking: opening a FIFO for reading would otherwise wait for a writer.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
         ThrowErrno(errno, "cannot open " + path);
+    struct stat info
+    {
+    };
+    if (::fstat(file.Get(), &info) != 0)
+        ThrowErrno(errno, "cannot read " + path);
+    if (S_ISDIR(info.st_mode))
+        ThrowErrno(EISDIR, "cannot read " + path);
+    if (!S_ISREG(info.st_mode))
+        ThrowErrno(EINVAL, "cannot read " + path + ": not a regular file");
 
     std::string bytes;
     char buffer[65536];
