@@ -21,6 +21,26 @@ void TMainForm::Timer1Timer()
     ShowStatusFigures();
     ShowLamps();
     ReleaseStoppedSending();
+    PaceStatusTick();
+}
+
+void TMainForm::PaceStatusTick()
+{
+    const TComPort &port = Channel->ComPort();
+    const uint64_t states = uint64_t(DataRT->ActiveViewHex != 0)
+        | uint64_t(DataRT->ActiveView == SendForm->RichSend) << 1
+        | uint64_t(DataRT->ActiveView == RichFind) << 2 | uint64_t(port.Connected()) << 3
+        | uint64_t(port.FlowControl().ControlDTR == dtrEnable) << 4
+        | uint64_t(port.FlowControl().ControlRTS == rtsEnable) << 5
+        | uint64_t(Channel->DsrState != 0) << 6 | uint64_t(Channel->CtsState != 0) << 7
+        | uint64_t(Channel->RlsdState != 0) << 8 | uint64_t(ComThread->DeviceLost()) << 9
+        | uint64_t(DataRT->SendTimer->isActive()) << 10
+        | uint64_t(DataRT->Scheduler->TriggerSwitch() != 0) << 11;
+    const int interval = statusPace_.Next({ Channel->TxCount.load(), Channel->RxCount.load(),
+        uint64_t(uint32_t(DataRT->CaretLine)) << 32 | uint32_t(DataRT->CaretColumn),
+        uint64_t(uint32_t(DataRT->SelectionSize)), states });
+    if (Timer1->interval() != interval)
+        Timer1->setInterval(interval);
 }
 
 void TMainForm::ShowStatusFigures()
@@ -33,11 +53,12 @@ void TMainForm::ShowStatusFigures()
                                      .arg(DataRT->CaretColumn)
                                      .arg(DataRT->SelectionSize));
     } else {
-        StatusBar1->SetPanelText(3, QString("%1: Ln:%2  Col:%3  Sel:%4")
-                                        .arg(mode)
-                                        .arg(DataRT->CaretLine)
-                                        .arg(DataRT->CaretColumn)
-                                        .arg(DataRT->SelectionSize));
+        StatusBar1->SetPanelText(3,
+            QString("%1: Ln:%2  Col:%3  Sel:%4")
+                .arg(mode)
+                .arg(DataRT->CaretLine)
+                .arg(DataRT->CaretColumn)
+                .arg(DataRT->SelectionSize));
     }
 }
 
@@ -50,8 +71,8 @@ void TMainForm::ShowLamps()
         return;
     }
     StatusBar1->SetLamps(port.FlowControl().ControlDTR == dtrEnable,
-                         port.FlowControl().ControlRTS == rtsEnable, Channel->DsrState != 0,
-                         Channel->CtsState != 0, Channel->RlsdState != 0);
+        port.FlowControl().ControlRTS == rtsEnable, Channel->DsrState != 0, Channel->CtsState != 0,
+        Channel->RlsdState != 0);
     // A pulled adapter or a closed virtual port: say so until the user closes it.
     StatusBar1->SetPanelText(0, ComThread->DeviceLost() ? "Device lost" : "F1 for help");
 }
@@ -68,7 +89,6 @@ void TMainForm::ReleaseStoppedSending()
         TriggerSend1->setChecked(false);
     }
     SendForm->ShowSwitches(Settings.LoopSendEnabled,
-                           Settings.Trigger.TimingTriggerEnabled
-                               || Settings.Trigger.ReceiveTriggerEnabled,
-                           Settings.AsciiSend);
+        Settings.Trigger.TimingTriggerEnabled || Settings.Trigger.ReceiveTriggerEnabled,
+        Settings.AsciiSend);
 }
