@@ -53,12 +53,11 @@ void TMainForm::ShowStatusFigures()
                                      .arg(DataRT->CaretColumn)
                                      .arg(DataRT->SelectionSize));
     } else {
-        StatusBar1->SetPanelText(3,
-            QString("%1: Ln:%2  Col:%3  Sel:%4")
-                .arg(mode)
-                .arg(DataRT->CaretLine)
-                .arg(DataRT->CaretColumn)
-                .arg(DataRT->SelectionSize));
+        StatusBar1->SetPanelText(3, QString("%1: Ln:%2  Col:%3  Sel:%4")
+                                        .arg(mode)
+                                        .arg(DataRT->CaretLine)
+                                        .arg(DataRT->CaretColumn)
+                                        .arg(DataRT->SelectionSize));
     }
 }
 
@@ -71,8 +70,8 @@ void TMainForm::ShowLamps()
         return;
     }
     StatusBar1->SetLamps(port.FlowControl().ControlDTR == dtrEnable,
-        port.FlowControl().ControlRTS == rtsEnable, Channel->DsrState != 0, Channel->CtsState != 0,
-        Channel->RlsdState != 0);
+                         port.FlowControl().ControlRTS == rtsEnable, Channel->DsrState != 0,
+                         Channel->CtsState != 0, Channel->RlsdState != 0);
     // A pulled adapter or a closed virtual port: say so until the user closes it.
     StatusBar1->SetPanelText(0, ComThread->DeviceLost() ? "Device lost" : "F1 for help");
 }
@@ -89,6 +88,7 @@ void TMainForm::ReleaseStoppedSending()
         TriggerSend1->setChecked(false);
     }
     SendForm->ShowSwitches(Settings.LoopSendEnabled,
-        Settings.Trigger.TimingTriggerEnabled || Settings.Trigger.ReceiveTriggerEnabled,
-        Settings.AsciiSend);
+                           Settings.Trigger.TimingTriggerEnabled
+                               || Settings.Trigger.ReceiveTriggerEnabled,
+                           Settings.AsciiSend);
 }
