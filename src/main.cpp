@@ -1,6 +1,7 @@
 #include "app/shell/corvella_application.h"
 #include "app/shell/main_form.h"
 #include "app/shell/rich_text_bridge.h"
+#include "app/shell/shutdown_signals.h"
 
 #include <QFileInfo>
 
@@ -8,6 +9,8 @@ int main(int argc, char *argv[])
 {
     CorvellaApplication app(argc, argv);
     TMainForm mainForm;
+    // Logout, systemctl and Ctrl+C close the program as its window does.
+    TShutdownSignals shutdownSignals(&mainForm);
 
     // A message file named on the command line (how the desktop opens one) is
     // shown in the monitor with its colours.

@@ -249,4 +249,26 @@ TEST_F(MainFormTest, StatusTickShowsUnsignedCountersAndCaretFigures)
     EXPECT_EQ(form->findChild<QLabel *>("Panel3")->text(), "Asc: Ln:0  Col:0  Sel:0");
 }
 
+// An idle window (port open, nothing arriving) lets its status tick slow down;
+// the first change brings the quick pace back.
+TEST_F(MainFormTest, StatusTickSlowsDownWhileNothingChanges)
+{
+    auto form = Start();
+    PtyPair pty;
+    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form->ToggleConnection();
+    ASSERT_TRUE(form->Channel->ComPort().Connected());
+
+    for (int tick = 0; tick < 25; ++tick)
+        form->Timer1Timer();
+    EXPECT_GE(form->Timer1->interval(), 200);
+
+    pty.Write("\x01");
+    ASSERT_TRUE(WaitUntil([&] { return form->Channel->RxCount.load() == 1; }));
+    form->Timer1Timer();
+    EXPECT_EQ(form->Timer1->interval(), 50);
+    EXPECT_EQ(form->findChild<QLabel *>("Panel2")->text(), "RX: 1");
+    form->ToggleConnection();
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/shell/status_pace.h"
 #include "shell/settings_record.h"
 
 #include <QMainWindow>
@@ -136,6 +137,7 @@ private:
     void ShowStatusFigures();
     void ShowLamps();
     void ReleaseStoppedSending();
+    void PaceStatusTick();
 
     void CreateToolWindows();
     void ConnectToolWindows();
@@ -150,6 +152,7 @@ private:
     bool monitoringPaused_ = false;
     uint32_t highlightColor_ = 0x008000;
     QString typedPortName_; // from the layout file
+    TStatusPace statusPace_;
 
 public:
     // Commands, named like their menu items (objectName too).

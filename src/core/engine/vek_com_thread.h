@@ -33,6 +33,8 @@ public:
 private:
     void Loop();
     bool WaitWhileParked();
+    bool WaitForRoom();
+    bool Cancelled() const;
     void PauseAfterLoss();
     void ReceiveOnce(char *buffer, int size);
     void RefreshModemLines();
