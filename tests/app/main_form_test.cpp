@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
@@ -223,6 +224,32 @@ TEST_F(MainFormTest, ClosingWhileMinimizedStillKeepsSettingsAndSendText)
     EXPECT_FALSE(FileExists(Folder() + "config.ini"));
     EXPECT_TRUE(FileExists(Folder() + "data"));
     EXPECT_TRUE(FileExists(Folder() + "send"));
+}
+
+TEST_F(MainFormTest, AFileThatCannotBeWrittenAtCloseCostsNeitherTheOthersNorTheWindow)
+{
+    auto form = Start();
+    form->SendForm->RichSend->setPlainText("AA BB");
+    std::filesystem::create_directories(Folder() + "data"); // "data" can never be replaced
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    SetMessageBoxHandler([&](const MessageBoxRequest &request) {
+        boxes_.push_back(request);
+        return answer;
+    });
+
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(FileExists(Folder() + "send"));
+    EXPECT_TRUE(FileExists(Folder() + "config.ini"));
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].Buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(boxes_[0].DefaultButton, QMessageBox::No);
+    EXPECT_TRUE(boxes_[0].Text.contains("\ndata: ")) << boxes_[0].Text.toStdString();
+    EXPECT_FALSE(boxes_[0].Text.contains("send:"));
+
+    answer = QMessageBox::Yes;
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(MainFormTest, PlaceWindowUsesClientFiguresOfTheScreen)

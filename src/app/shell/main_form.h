@@ -3,6 +3,7 @@
 #include "shell/settings_record.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <memory>
 
@@ -60,6 +61,11 @@ public:
     enum class Placement { Center, Top, Bottom, Left, Right };
     void PlaceWindow(Placement placement);
     void StoreWindowSettings();
+    // Writes "config.ini", "data" and "send", each independently of the others.
+    // Returns false when any failed; `failures` then names each with its reason.
+    bool WriteShutdownFiles(QStringList &failures);
+    // Asks whether to close although files could not be saved; "no" by default.
+    bool CloseDespiteFailures(const QStringList &failures);
     void Timer1Timer();
     void ToggleSendWindow();
     bool MonitoringPaused() const { return monitoringPaused_; }

@@ -15,6 +15,7 @@
 #include "shell/atomic_file.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -23,6 +24,8 @@
 #include <QSettings>
 #include <QShowEvent>
 #include <QTextEdit>
+
+#include <stdexcept>
 
 namespace {
 
@@ -68,18 +71,16 @@ void TMainForm::StartupSequence()
         if (!QFile::exists(icon))
             ExtractResourceToFile(":/ico/myico", icon);
         RegisterFileType("crvm", QCoreApplication::applicationFilePath(), icon);
-    } catch (...) {
-    }
+    } catch (...) { }
 
     try {
         LoadSettings(Settings, DataFolderPath);
         RestoreLayout();
-    } catch (...) {
-    }
+    } catch (...) { }
 
     CreateEngine();
 
-    for (TComComboBox *combo : {CBoxBaudRate, CBoxDataBits, CBoxStopBits, CBoxParity, CBoxPort})
+    for (TComComboBox *combo : { CBoxBaudRate, CBoxDataBits, CBoxStopBits, CBoxParity, CBoxPort })
         combo->SetComPort(&Channel->ComPort());
     Dtr1->setEnabled(false);
     Rts1->setEnabled(false);
@@ -116,8 +117,7 @@ void TMainForm::StartupSequence()
 
     try {
         LoadSendText();
-    } catch (...) {
-    }
+    } catch (...) { }
 }
 
 void TMainForm::CreateEngine()
@@ -155,6 +155,8 @@ void TMainForm::SaveLayout()
     layout.setValue("MainForm/TypedPort", PortListIndex() < 0 ? CBoxPort->Text() : QString());
     layout.setValue("SendForm/Geometry", SendForm->saveGeometry());
     layout.sync();
+    if (layout.status() != QSettings::NoError)
+        throw std::runtime_error("the file cannot be written");
 }
 
 void TMainForm::LoadSendText()
@@ -187,25 +189,50 @@ void TMainForm::StoreWindowSettings()
     SaveSettings(Settings, DataFolderPath);
 }
 
-void TMainForm::closeEvent(QCloseEvent *event)
+namespace {
+
+// Runs one shutdown step; a failure is noted with the file's name and its reason.
+template <typename Step> void Attempt(QStringList &failures, const char *file, Step step)
 {
-    if (!startupDone_) {
-        event->accept();
-        return;
+    try {
+        step();
+    } catch (const std::exception &e) {
+        failures << QString("%1: %2").arg(file, QString::fromLocal8Bit(e.what()));
     }
+}
+
+} // namespace
+
+bool TMainForm::WriteShutdownFiles(QStringList &failures)
+{
+    failures.clear();
+    if (!startupDone_)
+        return true;
+    // Each file is written on its own: one that fails must not cost the others.
     // A minimized window has no layout worth keeping, but the settings and the
     // prepared lines are the user's data and are written all the same.
-    if (!isMinimized()) {
-        try {
-            SaveLayout();
-        } catch (...) {
-        }
-    }
-    try {
-        StoreWindowSettings();
-        SaveSendText();
-    } catch (const std::exception &e) {
-        ShowErrorBox(QString::fromLocal8Bit(e.what()));
-    }
-    event->accept();
+    if (!isMinimized())
+        Attempt(failures, "config.ini", [this] { SaveLayout(); });
+    Attempt(failures, "data", [this] { StoreWindowSettings(); });
+    Attempt(failures, "send", [this] { SaveSendText(); });
+    return failures.isEmpty();
+}
+
+// Staying open is the default: whoever cannot answer keeps the unsaved data.
+bool TMainForm::CloseDespiteFailures(const QStringList &failures)
+{
+    const QString text = "These files could not be saved:\n" + failures.join('\n')
+        + "\n\nClose anyway? What they would have held is lost.";
+    const MessageBoxRequest request { this, QMessageBox::Warning, QApplication::applicationName(),
+        text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No };
+    return ShowMessageBox(request) == QMessageBox::Yes;
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    QStringList failures;
+    if (WriteShutdownFiles(failures) || CloseDespiteFailures(failures))
+        event->accept();
+    else
+        event->ignore();
 }
