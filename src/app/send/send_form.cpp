@@ -4,6 +4,7 @@
 #include "app/shell/message_box.h"
 #include "send/checksum.h"
 #include "send/hex_text.h"
+#include "shell/send_settings_rules.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -211,8 +212,7 @@ void TSendForm::CreateToolBar()
         emit LoopPanelRequested();
     });
     connect(ToolButton3, &QToolButton::clicked, this, [this] {
-        ToolButton3->setChecked(settings_.Trigger.TimingTriggerEnabled != 0
-            || settings_.Trigger.ReceiveTriggerEnabled != 0);
+        ToolButton3->setChecked(TriggerOn(settings_.Trigger));
         emit TriggerPanelRequested();
     });
     connect(ToolButton7, &QToolButton::clicked, this, &TSendForm::AppendChecksum);

@@ -13,6 +13,7 @@
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
 #include "port/com_port_error.h"
+#include "shell/send_settings_rules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -188,8 +189,7 @@ void TMainForm::CreateActions()
         SetForm->ShowLoopPanel();
     });
     connect(TriggerSend1, &QAction::triggered, this, [this] {
-        TriggerSend1->setChecked(Settings.Trigger.TimingTriggerEnabled
-                                 || Settings.Trigger.ReceiveTriggerEnabled);
+        TriggerSend1->setChecked(TriggerOn(Settings.Trigger));
         SetForm->ShowTriggerPanel();
     });
 

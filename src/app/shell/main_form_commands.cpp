@@ -9,6 +9,7 @@
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
 #include "port/port_names.h"
+#include "shell/send_settings_rules.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -47,8 +48,7 @@ void TMainForm::ApplySettings()
     SendWindow1->setChecked(Settings.SendWindowVisible);
     FindWindow1->setChecked(Settings.FindWindowVisible);
 
-    const bool trigger = Settings.Trigger.TimingTriggerEnabled
-        || Settings.Trigger.ReceiveTriggerEnabled;
+    const bool trigger = TriggerOn(Settings.Trigger);
     SendForm->ShowSwitches(Settings.LoopSendEnabled, trigger, Settings.AsciiSend);
     if (!Channel || !DataRT)
         return;

@@ -2,15 +2,12 @@
 
 #include "engine/vek_scomm.h"
 #include "send/hex_text.h"
+#include "shell/send_settings_rules.h"
 
 #include <climits>
-#include <cmath>
 #include <exception>
 
 namespace {
-
-constexpr int kTriggerRows = 10;
-constexpr long long kMsPerDay = 86400000;
 
 // Line numbers are stored 1-based and unsigned; the send view takes a signed
 // 0-based index. Line 0 and numbers beyond INT32_MAX become an index the view
@@ -37,20 +34,6 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
 std::string NotRightFormatText(int64_t lineNumber)
 {
     return "Line " + std::to_string(lineNumber) + " is not the right format.";
-}
-
-std::optional<int> SecondOfDayFromDays(double days)
-{
-    if (!std::isfinite(days))
-        return std::nullopt;
-    // Rounding to whole milliseconds first absorbs the binary error of the
-    // fraction (0.5 is 12:00:00, 43201/86400 is 12:00:01, never 12:00:00.999).
-    // Days before the epoch are negative with a positive time of day.
-    const double fraction = std::fabs(days - std::trunc(days));
-    long long ms = std::llround(fraction * double(kMsPerDay));
-    if (ms >= kMsPerDay)
-        ms = 0;
-    return int(ms / 1000);
 }
 
 TSendScheduler::TSendScheduler(SendTarget &target, Clock &clock)
