@@ -251,17 +251,13 @@ void TSendForm::AppendChecksum()
         cursor.setPosition(start + int(source.size()), QTextCursor::KeepAnchor);
     }
 
-    // The appended checksum is not an edit the user can undo; switching the
-    // history off for the replacement also forgets the earlier steps.
-    QTextDocument *document = RichSend->document();
-    const bool undoEnabled = document->isUndoRedoEnabled();
-    document->setUndoRedoEnabled(false);
+    // One undo step of its own: the history cannot leave an edit out without
+    // forgetting every step before it.
     cursor.beginEditBlock();
     cursor.insertText(QString::fromStdString(source), RunFormat(Qt::black));
     cursor.insertText(
         QStringLiteral(" ") + QString::fromStdString(checksum), RunFormat(QColor(0, 0, 255)));
     cursor.endEditBlock();
-    document->setUndoRedoEnabled(undoEnabled);
     RichSend->setTextCursor(cursor);
 }
 
