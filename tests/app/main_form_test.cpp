@@ -3,6 +3,7 @@
 #include "app/engine/data_rt.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
+#include "app/send/set_form.h"
 #include "app/shell/main_form.h"
 #include "app/shell/message_box.h"
 #include "engine/vek_com_thread.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTextEdit>
@@ -250,6 +252,38 @@ TEST_F(MainFormTest, AFileThatCannotBeWrittenAtCloseCostsNeitherTheOthersNorTheW
     answer = QMessageBox::Yes;
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainFormTest, TheSendViewOffersTheEditPopupOfTheMonitor)
+{
+    auto form = Start();
+    QTextEdit *send = form->SendForm->RichSend;
+    ASSERT_EQ(send->contextMenuPolicy(), Qt::CustomContextMenu);
+    for (QTextEdit *view : {form->RichShow, send}) {
+        emit view->customContextMenuRequested(QPoint(5, 5));
+        auto *menu = form->findChild<QMenu *>("EditPopupMenu");
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->isVisible());
+        QStringList items;
+        for (QAction *action : menu->actions())
+            items << (action->isSeparator() ? "-" : action->text());
+        EXPECT_EQ(items, QStringList({"Cut", "Copy", "Paste", "-", "To Dec Bin"}));
+        menu->hide();
+    }
+}
+
+TEST_F(MainFormTest, EveryCaptionIsTheWindowsOwnText)
+{
+    auto form = Start();
+    EXPECT_EQ(form->windowTitle(), "Corvella");
+    EXPECT_EQ(form->SendForm->windowTitle(), "Send");
+    EXPECT_EQ(form->SetForm->windowTitle(), "Settings");
+    // A display name of its own would be appended to every caption by the
+    // platform; without one it is the application name, whatever that is.
+    const QString name = QApplication::applicationName();
+    QApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    QApplication::setApplicationName(name);
 }
 
 TEST_F(MainFormTest, PlaceWindowUsesClientFiguresOfTheScreen)

@@ -28,8 +28,8 @@
 
 namespace {
 
-QAction *MakeAction(QObject *owner, const char *name, const QString &caption,
-                    const QKeySequence &shortcut = {})
+QAction *MakeAction(
+    QObject *owner, const char *name, const QString &caption, const QKeySequence &shortcut = {})
 {
     auto *action = new QAction(caption, owner);
     action->setObjectName(name);
@@ -40,8 +40,8 @@ QAction *MakeAction(QObject *owner, const char *name, const QString &caption,
     return action;
 }
 
-QAction *MakeCheck(QObject *owner, const char *name, const QString &caption,
-                   const QKeySequence &shortcut = {})
+QAction *MakeCheck(
+    QObject *owner, const char *name, const QString &caption, const QKeySequence &shortcut = {})
 {
     QAction *action = MakeAction(owner, name, caption, shortcut);
     action->setCheckable(true);
@@ -68,8 +68,7 @@ QFont MonitorFont()
 
 TMainForm::TMainForm()
     : TMainForm(SystemClock::Instance())
-{
-}
+{ }
 
 TMainForm::TMainForm(Clock &clock)
     : clock_(clock)
@@ -81,6 +80,7 @@ TMainForm::TMainForm(Clock &clock)
 
     CreateActions();
     CreateMenus();
+    CreateEditPopup();
     CreatePortToolBar();
     CreateMonitorView();
     CreateReceiveToolBar();
@@ -111,8 +111,8 @@ TMainForm::~TMainForm()
 void TMainForm::CreateActions()
 {
     OpenMonitoringMessage1 = MakeAction(this, "OpenMonitoringMessage1", "Open Monitoring Message");
-    SaveMonitoringMessage1 = MakeAction(this, "SaveMonitoringMessage1", "Save Monitoring Message",
-                                        QKeySequence("Ctrl+S"));
+    SaveMonitoringMessage1 = MakeAction(
+        this, "SaveMonitoringMessage1", "Save Monitoring Message", QKeySequence("Ctrl+S"));
     SaveMonitoringMessage1->setIcon(MakeIcon(IconKind::Save));
     OpenSendingMessage1 = MakeAction(this, "OpenSendingMessage1", "Open Sending Message");
     SaveSendingMessage1 = MakeAction(this, "SaveSendingMessage1", "Save Sending Message");
@@ -130,7 +130,7 @@ void TMainForm::CreateActions()
     FindNext1 = MakeAction(this, "FindNext1", "Find Next ", QKeySequence("F3"));
     // The edit commands act on the active view. Their shortcuts belong to the
     // view that has the focus, which the text views handle themselves.
-    for (QAction *a : {Undo1, Cut1, Copy1, Paste1, SelectAll1})
+    for (QAction *a : { Undo1, Cut1, Copy1, Paste1, SelectAll1 })
         a->setShortcutContext(Qt::WidgetShortcut);
     connect(Undo1, &QAction::triggered, this, [this] { ActiveView()->undo(); });
     connect(Cut1, &QAction::triggered, this, [this] { ActiveView()->cut(); });
@@ -155,8 +155,8 @@ void TMainForm::CreateActions()
     connect(ShowTime1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowTime); });
     connect(ShowRxTx1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowRxTx); });
     connect(WordWrap1, &QAction::triggered, this, [this] { FlipSetting(Settings.WordWrap); });
-    connect(SendingMessage1, &QAction::triggered, this,
-            [this] { FlipSetting(Settings.ShowSending); });
+    connect(
+        SendingMessage1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowSending); });
     connect(SendWindow1, &QAction::triggered, this, &TMainForm::ToggleSendWindow);
 
     OpenPort1 = MakeAction(this, "OpenPort1", "Open Port");
@@ -179,8 +179,8 @@ void TMainForm::CreateActions()
         if (DataRT)
             DataRT->SendCaretLine();
     });
-    connect(ASCIIReceive1, &QAction::triggered, this,
-            [this] { FlipSetting(Settings.AsciiReceive); });
+    connect(
+        ASCIIReceive1, &QAction::triggered, this, [this] { FlipSetting(Settings.AsciiReceive); });
     connect(ASCIISend1, &QAction::triggered, this, [this] { FlipSetting(Settings.AsciiSend); });
     // The menu items open the settings window; their check marks only mirror
     // the settings, so a click must not flip them by itself.
@@ -232,65 +232,82 @@ void TMainForm::CreateActions()
     ColorButton1 = MakeAction(this, "ColorButton1", "Color");
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
 
-    MarkNotYetAvailable({OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
-                         SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1,
-                         FilterSettings1, FindWindow1, ColorSettings1,
-                         AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
-                         Converter1, ColorButton1, TellAFriend1});
+    MarkNotYetAvailable({ OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
+        SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1, FilterSettings1, FindWindow1,
+        ColorSettings1, AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
+        Converter1, ColorButton1, TellAFriend1 });
 }
 
 void TMainForm::CreateMenus()
 {
     QMenu *file = menuBar()->addMenu("File");
-    file->addActions({OpenMonitoringMessage1, SaveMonitoringMessage1});
+    file->addActions({ OpenMonitoringMessage1, SaveMonitoringMessage1 });
     file->addSeparator();
-    file->addActions({OpenSendingMessage1, SaveSendingMessage1});
+    file->addActions({ OpenSendingMessage1, SaveSendingMessage1 });
     file->addSeparator();
-    file->addActions({Print1, PrintPreview1});
+    file->addActions({ Print1, PrintPreview1 });
     file->addSeparator();
     file->addAction(Exit1);
 
     QMenu *edit = menuBar()->addMenu("Edit");
     edit->addAction(Undo1);
     edit->addSeparator();
-    edit->addActions({Cut1, Copy1, Paste1});
+    edit->addActions({ Cut1, Copy1, Paste1 });
     edit->addSeparator();
     edit->addAction(SelectAll1);
     edit->addSeparator();
-    edit->addActions({Find1, FindNext1});
+    edit->addActions({ Find1, FindNext1 });
 
     QMenu *view = menuBar()->addMenu("View");
-    view->addActions({ShowTime1, ShowRxTx1, WordWrap1, SendingMessage1});
+    view->addActions({ ShowTime1, ShowRxTx1, WordWrap1, SendingMessage1 });
     // The filter command lives on the receive tool bar; its menu item stays hidden.
     FilterSettingsMenu1 = MakeCheck(this, "FilterSettingsMenu1", "Filter Settings");
     FilterSettingsMenu1->setVisible(false);
     FilterSettingsMenu1->setEnabled(false);
     view->addAction(FilterSettingsMenu1);
     view->addSeparator();
-    view->addActions({SendWindow1, FindWindow1});
+    view->addActions({ SendWindow1, FindWindow1 });
     view->addSeparator();
     view->addAction(ColorSettings1);
 
     QMenu *tools = menuBar()->addMenu("Tools ");
-    tools->addActions({OpenPort1, PauseMonitoring1, SendData1});
+    tools->addActions({ OpenPort1, PauseMonitoring1, SendData1 });
     tools->addSeparator();
-    tools->addActions({ASCIIReceive1, ASCIISend1});
+    tools->addActions({ ASCIIReceive1, ASCIISend1 });
     tools->addSeparator();
-    tools->addActions({LoopToSend1, TriggerSend1});
+    tools->addActions({ LoopToSend1, TriggerSend1 });
     tools->addSeparator();
-    tools->addActions({AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1});
+    tools->addActions({ AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1 });
 
     QMenu *window = menuBar()->addMenu("Window");
-    window->addActions({Center1, Top1, Bottom1, Left1, Right1});
+    window->addActions({ Center1, Top1, Bottom1, Left1, Right1 });
     window->addSeparator();
     window->addAction(AlwaysOnTop1);
 
     QMenu *help = menuBar()->addMenu("Help ");
     help->addAction(Contents1);
     help->addSeparator();
-    help->addActions({CheckForUpdates1, OnlineSupport1, TellAFriend1});
+    help->addActions({ CheckForUpdates1, OnlineSupport1, TellAFriend1 });
     help->addSeparator();
     help->addAction(About1);
+}
+
+// The pop-up menu of the text views: the edit commands, which act on the active view.
+void TMainForm::CreateEditPopup()
+{
+    EditPopupMenu = new QMenu(this);
+    EditPopupMenu->setObjectName("EditPopupMenu");
+    EditPopupMenu->addActions({ Cut1, Copy1, Paste1 });
+    EditPopupMenu->addSeparator();
+    EditPopupMenu->addAction(ToDecBin1);
+}
+
+void TMainForm::AttachEditPopup(QTextEdit *view)
+{
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint &pos) {
+        EditPopupMenu->popup(view->viewport()->mapToGlobal(pos));
+    });
 }
 
 void TMainForm::CreatePortToolBar()
@@ -335,7 +352,7 @@ void TMainForm::CreatePortToolBar()
     PortToolBar->addSeparator();
     PortToolBar->addAction(Dtr1);
     PortToolBar->addAction(Rts1);
-    for (QAction *line : {Dtr1, Rts1}) {
+    for (QAction *line : { Dtr1, Rts1 }) {
         if (auto *button = qobject_cast<QToolButton *>(PortToolBar->widgetForAction(line)))
             button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     }
@@ -368,14 +385,7 @@ void TMainForm::CreateMonitorView()
     RichShow->setAcceptRichText(false);
     // The monitor's lines are appended by the program: undo would take them away again.
     RichShow->setUndoRedoEnabled(false);
-    RichShow->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RichShow, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        QMenu menu(this);
-        menu.addActions({Cut1, Copy1, Paste1});
-        menu.addSeparator();
-        menu.addAction(ToDecBin1);
-        menu.exec(RichShow->viewport()->mapToGlobal(pos));
-    });
+    AttachEditPopup(RichShow);
     RichShow->installEventFilter(this);
     layout->addWidget(RichShow, 1);
 
@@ -401,7 +411,7 @@ void TMainForm::CreateReceiveToolBar()
     displayTime->setToolTip("Display Time");
     displayTime->setIcon(MakeIcon(IconKind::DisplayTime));
     auto *timeMenu = new QMenu(displayTime);
-    timeMenu->addActions({ShowTime1, ShowRxTx1});
+    timeMenu->addActions({ ShowTime1, ShowRxTx1 });
     displayTime->setMenu(timeMenu);
     displayTime->setPopupMode(QToolButton::InstantPopup);
     ReceiveToolBar->addWidget(displayTime);
@@ -429,13 +439,15 @@ void TMainForm::CreateSideWindows()
     SendForm = new TSendForm(Settings, this);
     addDockWidget(Qt::BottomDockWidgetArea, SendForm);
     SendForm->hide();
-    SetForm = new TSetForm(Settings, [this] { return DataFolderPath; }, this);
+    SetForm = new TSetForm(
+        Settings, [this] { return DataFolderPath; }, this);
     connect(SetForm, &TSetForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
     ConnectSendForm();
 }
 
 void TMainForm::ConnectSendForm()
 {
+    AttachEditPopup(SendForm->RichSend);
     connect(SendForm, &TSendForm::SendCaretLineRequested, this, [this] {
         if (DataRT)
             DataRT->SendCaretLine();

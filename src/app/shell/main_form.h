@@ -80,6 +80,8 @@ protected:
 private:
     void CreateActions();
     void CreateMenus();
+    void CreateEditPopup();
+    void AttachEditPopup(QTextEdit *view);
     void CreatePortToolBar();
     void CreateReceiveToolBar();
     void CreateMonitorView();
@@ -124,4 +126,5 @@ public:
     QAction *Contents1, *CheckForUpdates1, *OnlineSupport1, *TellAFriend1, *About1;
     QAction *Dtr1, *Rts1, *ClearScreen1, *ToDecBin1, *Converter1, *ColorButton1;
     QToolBar *PortToolBar, *WindowToolBar, *ReceiveToolBar;
+    QMenu *EditPopupMenu;
 };
