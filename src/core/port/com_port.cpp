@@ -331,7 +331,10 @@ void TComPort::OpenDevice()
 
     DrainWake(); // a stop signal meant for an earlier session
     deviceLost_ = false;
-    lastModemLines_ = 0;
+    {
+        std::lock_guard lock(modemMutex_);
+        lastModemLines_ = 0;
+    }
     fd_ = guard.Release();
     connected_ = true;
 }
@@ -365,6 +368,7 @@ void TComPort::CloseDevice()
     SignalWake();
     {
         std::lock_guard lock(readerMutex_);
+        std::lock_guard modemLock(modemMutex_);
         const int fd = fd_.exchange(-1);
         if (fd >= 0) {
             ::ioctl(fd, TIOCNXCL); // let others open the tty again
@@ -428,7 +432,7 @@ void TComPort::SignalLineStates()
 {
     uint32_t status = 0;
     {
-        std::lock_guard lock(readerMutex_);
+        std::lock_guard lock(modemMutex_);
         const int lines = ReadModemLines(fd_);
         lastModemLines_ = lines; // what the owner is told now is no change later
         status = ModemStatusBits(lines);
@@ -445,7 +449,7 @@ void TComPort::SignalLineStates()
 
 uint32_t TComPort::ModemStatus() const
 {
-    std::lock_guard lock(readerMutex_);
+    std::lock_guard lock(modemMutex_);
     return ModemStatusBits(ReadModemLines(fd_));
 }
 
@@ -465,6 +469,7 @@ int TComPort::ReadModemLines(int fd) const
 // `occurred`. Returns false for a tty without modem lines (nothing to watch).
 bool TComPort::CheckModemLines(int fd, TComEvents events, TComEvents &occurred)
 {
+    std::lock_guard lock(modemMutex_);
     int lines = 0;
     const int error = calls_->GetModemLines(fd, lines);
     if (HasNoModemLines(error))
