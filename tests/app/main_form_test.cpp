@@ -26,6 +26,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -96,7 +97,7 @@ TEST_F(MainFormTest, StoredSwitchesAndSelectionsComeBackButAutomaticSendingStart
     record.WordWrap = 1;
     record.AsciiSend = 1;
     record.BaudRateIndex = 13; // 115200
-    record.ParityIndex = 2;    // Even
+    record.ParityIndex = 2; // Even
     record.LoopSendEnabled = 1;
     record.FilterEnabled = 1;
     record.Trigger.TimingTriggerEnabled = 1;
@@ -193,8 +194,8 @@ TEST_F(MainFormTest, AFailedOpenWarnsAndLeavesTheWindowClosed)
 
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].Caption, "Open Port");
-    EXPECT_TRUE(boxes_[0].Text.startsWith(
-        "Open port failure,it may be opened by other procedures.\n"));
+    EXPECT_TRUE(
+        boxes_[0].Text.startsWith("Open port failure,it may be opened by other procedures.\n"));
     EXPECT_FALSE(form->Channel->ComPort().Connected());
     EXPECT_TRUE(form->CBoxPort->isEnabled());
     EXPECT_FALSE(form->Dtr1->isEnabled());
@@ -259,7 +260,7 @@ TEST_F(MainFormTest, TheSendViewOffersTheEditPopupOfTheMonitor)
     auto form = Start();
     QTextEdit *send = form->SendForm->RichSend;
     ASSERT_EQ(send->contextMenuPolicy(), Qt::CustomContextMenu);
-    for (QTextEdit *view : {form->RichShow, send}) {
+    for (QTextEdit *view : { form->RichShow, send }) {
         emit view->customContextMenuRequested(QPoint(5, 5));
         auto *menu = form->findChild<QMenu *>("EditPopupMenu");
         ASSERT_NE(menu, nullptr);
@@ -267,7 +268,7 @@ TEST_F(MainFormTest, TheSendViewOffersTheEditPopupOfTheMonitor)
         QStringList items;
         for (QAction *action : menu->actions())
             items << (action->isSeparator() ? "-" : action->text());
-        EXPECT_EQ(items, QStringList({"Cut", "Copy", "Paste", "-", "To Dec Bin"}));
+        EXPECT_EQ(items, QStringList({ "Cut", "Copy", "Paste", "-", "To Dec Bin" }));
         menu->hide();
     }
 }
@@ -284,6 +285,19 @@ TEST_F(MainFormTest, EveryCaptionIsTheWindowsOwnText)
     QApplication::setApplicationName("probe");
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
     QApplication::setApplicationName(name);
+}
+
+TEST_F(MainFormTest, ASettingsFileThatIsAFifoIsRefusedWithAMessageInsteadOfBlockingTheStart)
+{
+    std::filesystem::create_directories(Folder());
+    ASSERT_EQ(::mkfifo((Folder() + "data").c_str(), 0600), 0);
+    auto form = Start();
+    ASSERT_TRUE(form->StartupDone());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].Icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes_[0].Text.contains("data is not a regular file"))
+        << boxes_[0].Text.toStdString();
+    EXPECT_EQ(form->CBoxBaudRate->Text(), "9600"); // the defaults
 }
 
 TEST_F(MainFormTest, PlaceWindowUsesClientFiguresOfTheScreen)

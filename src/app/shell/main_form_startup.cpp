@@ -73,9 +73,13 @@ void TMainForm::StartupSequence()
         RegisterFileType("crvm", QCoreApplication::applicationFilePath(), icon);
     } catch (...) { }
 
+    // A missing "data" is a first start; one that cannot be read is said, and
+    // the run goes on with the defaults.
     try {
         LoadSettings(Settings, DataFolderPath);
         RestoreLayout();
+    } catch (const std::exception &e) {
+        ShowErrorBox(QString::fromLocal8Bit(e.what()));
     } catch (...) { }
 
     CreateEngine();

@@ -2,6 +2,7 @@
 
 #include "port/port_names.h"
 #include "port/termios2_linux.h"
+#include "shell/file_descriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -119,26 +120,6 @@ bool IsHangUpError(int error)
 {
     return error == EIO;
 }
-
-// Owns a descriptor until the open has succeeded.
-class TFdGuard
-{
-public:
-    explicit TFdGuard(int fd)
-        : fd_(fd)
-    { }
-    ~TFdGuard()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    TFdGuard(const TFdGuard &) = delete;
-    TFdGuard &operator=(const TFdGuard &) = delete;
-    int Release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
 
 } // namespace
 
@@ -321,7 +302,7 @@ void TComPort::OpenDevice()
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         RaiseError(CError_OpenFailed, errno);
-    TFdGuard guard(fd);
+    FileDescriptor guard(fd); // until the open has succeeded
     // The lock keeps out other users that ignore TIOCEXCL (root does), this
     // process included, since the lock belongs to the open file.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
