@@ -5,7 +5,7 @@
 #include "app/send/send_form.h"
 #include "app/send/set_form.h"
 #include "app/shell/colors.h"
-#include "app/shell/file_association.h"
+#include "app/shell/program_resources.h"
 #include "app/shell/icons.h"
 #include "app/shell/message_box.h"
 #include "app/shell/status_bar_my.h"

@@ -8,6 +8,7 @@
 #include "app/shell/colors.h"
 #include "app/shell/file_association.h"
 #include "app/shell/icons.h"
+#include "app/shell/local_path.h"
 #include "app/shell/message_box.h"
 #include "app/shell/rich_text_bridge.h"
 #include "engine/vek_com_thread.h"
@@ -31,7 +32,7 @@ namespace {
 
 QString InFolder(const std::string &folder, const char *name)
 {
-    return QFile::decodeName(QByteArray::fromStdString(folder)) + name;
+    return FromLocalPath(folder) + name;
 }
 
 void SetBackground(QTextEdit *view, uint32_t bgr)
@@ -150,7 +151,7 @@ void TMainForm::RestoreLayout()
 
 void TMainForm::SaveLayout()
 {
-    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(DataFolderPath)));
+    QDir().mkpath(FromLocalPath(DataFolderPath));
     QSettings layout(InFolder(DataFolderPath, "config.ini"), QSettings::IniFormat);
     layout.setValue("MainForm/Geometry", saveGeometry());
     layout.setValue("MainForm/State", saveState());
