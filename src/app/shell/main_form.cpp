@@ -5,9 +5,9 @@
 #include "app/send/send_form.h"
 #include "app/send/set_form.h"
 #include "app/shell/colors.h"
-#include "app/shell/program_resources.h"
 #include "app/shell/icons.h"
 #include "app/shell/message_box.h"
+#include "app/shell/program_resources.h"
 #include "app/shell/status_bar_my.h"
 #include "engine/clock.h"
 #include "engine/vek_com_thread.h"
@@ -343,7 +343,7 @@ void TMainForm::CreatePortToolBar()
     CBoxParity = addCombo("CBoxParity", cpParity, 64);
     CBoxDataBits = addCombo("CBoxDataBits", cpDataBits, 44);
     CBoxStopBits = addCombo("CBoxStopBits", cpStopBits, 50);
-    CBoxPort->setToolTip("Port");
+    CBoxPort->GrowWithText(110, 360); // its tooltip is the whole device name
     CBoxBaudRate->setToolTip("Baud rate");
     CBoxParity->setToolTip("Parity");
     CBoxDataBits->setToolTip("Data bits");
