@@ -2,6 +2,7 @@
 
 #include "app/send/send_icons.h"
 #include "app/shell/message_box.h"
+#include "app/shell/view_text.h"
 #include "send/checksum.h"
 #include "send/hex_text.h"
 #include "shell/send_settings_rules.h"
@@ -23,8 +24,6 @@ namespace {
 
 const QSize kButtonSize(24, 25);
 const QSize kDropDownButtonSize(37, 25); // room for the menu arrow beside the icon
-const char kViewFontFamily[] = "Courier New";
-const int kViewFontPoints = 9;
 
 // The send view takes pasted and dropped text as plain text: what is typed
 // here is sent byte for byte, so foreign markup has no place in it.
@@ -41,30 +40,11 @@ protected:
     }
 };
 
-QFont ViewFont()
-{
-    QFont font(kViewFontFamily);
-    font.setPointSize(kViewFontPoints);
-    font.setStyleHint(QFont::Monospace);
-    return font;
-}
-
 QTextCharFormat RunFormat(const QColor &color)
 {
-    QTextCharFormat format;
+    QTextCharFormat format = ViewCharFormat();
     format.setForeground(color);
-    format.setFontFamilies(QStringList { kViewFontFamily });
-    format.setFontPointSize(kViewFontPoints);
     return format;
-}
-
-// A selection reports its line breaks as U+2029; as plain line breaks they are
-// trimmed at the ends and rejected inside, like any other control character.
-QString WithPlainLineBreaks(QString text)
-{
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
 }
 
 int FirstVisibleCharacter(const QString &line)

@@ -9,6 +9,7 @@
 #include "app/shell/message_box.h"
 #include "app/shell/program_resources.h"
 #include "app/shell/status_bar_my.h"
+#include "app/shell/view_text.h"
 #include "engine/clock.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
@@ -54,14 +55,6 @@ void MarkNotYetAvailable(std::initializer_list<QAction *> actions)
 {
     for (QAction *action : actions)
         action->setEnabled(false);
-}
-
-QFont MonitorFont()
-{
-    QFont font("Courier New");
-    font.setStyleHint(QFont::Monospace); // fontconfig picks a metric twin where it is missing
-    font.setPointSize(9);
-    return font;
 }
 
 } // namespace
@@ -378,7 +371,7 @@ void TMainForm::CreateMonitorView()
 
     RichShow = new QTextEdit(central);
     RichShow->setObjectName("RichShow");
-    RichShow->setFont(MonitorFont());
+    RichShow->setFont(ViewFont());
     RichShow->setLineWrapMode(QTextEdit::NoWrap);
     RichShow->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichShow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -399,7 +392,7 @@ void TMainForm::CreateMonitorView()
     // the window that shows it comes with the find tools.
     RichFind = new QTextEdit(this);
     RichFind->setObjectName("RichFind");
-    RichFind->setFont(MonitorFont());
+    RichFind->setFont(ViewFont());
     RichFind->hide();
 }
 

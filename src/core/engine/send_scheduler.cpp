@@ -1,6 +1,7 @@
 #include "engine/send_scheduler.h"
 
 #include "engine/vek_scomm.h"
+#include "send/ascii_case.h"
 #include "send/hex_text.h"
 #include "shell/send_settings_rules.h"
 
@@ -15,18 +16,6 @@ namespace {
 int IndexOfLine(uint32_t lineNumber)
 {
     return static_cast<int32_t>(lineNumber - 1u);
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-        if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 } // namespace
