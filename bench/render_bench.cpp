@@ -11,7 +11,7 @@
 //                                in one go
 
 #include "app/engine/data_rt.h"
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 
 #include <QApplication>

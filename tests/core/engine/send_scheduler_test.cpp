@@ -1,6 +1,6 @@
 #include "engine/send_scheduler.h"
 
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 #include "port/com_port_error.h"
 #include "send/hex_text.h"

@@ -1,6 +1,6 @@
 #include "engine/vek_scomm.h"
 
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "pty_channel.h"
 
 #include <gtest/gtest.h>

@@ -19,7 +19,18 @@ public:
 
     void SetTick(uint32_t tick) { tick_.store(tick); }
     // Moves the tick and the time of day forward together.
-    void Advance(uint32_t ms);
+    void Advance(uint32_t ms)
+    {
+        tick_.fetch_add(ms);
+        std::lock_guard lock(mutex_);
+        int total = time_.Millisecond + int(ms % 86400000u);
+        time_.Millisecond = total % 1000;
+        int seconds = time_.SecondOfDay() + total / 1000;
+        seconds %= 86400;
+        time_.Hour = seconds / 3600;
+        time_.Minute = seconds / 60 % 60;
+        time_.Second = seconds % 60;
+    }
     void SetLocalTime(TimeOfDay time)
     {
         std::lock_guard lock(mutex_);
@@ -27,7 +38,7 @@ public:
     }
 
 private:
-    std::atomic<uint32_t> tick_{0};
+    std::atomic<uint32_t> tick_ { 0 };
     mutable std::mutex mutex_;
-    TimeOfDay time_{};
+    TimeOfDay time_ {};
 };
