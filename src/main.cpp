@@ -1,25 +1,13 @@
 #include "app/shell/corvella_application.h"
 #include "app/shell/main_form.h"
-#include "app/shell/rich_text_bridge.h"
-
-#include <QFileInfo>
 
 int main(int argc, char *argv[])
 {
     CorvellaApplication app(argc, argv);
     TMainForm mainForm;
 
-    // A message file named on the command line (how the desktop opens one) is
-    // shown in the monitor with its colours.
-    if (argc > 1) {
-        const QString path = QString::fromLocal8Bit(argv[1]);
-        if (QFileInfo(path).isFile()) {
-            try {
-                LoadViewFromFile(mainForm.RichShow, path);
-            } catch (...) {
-            }
-        }
-    }
+    if (argc > 1)
+        mainForm.ShowCommandLineFile(QString::fromLocal8Bit(argv[1]));
     mainForm.show();
     return app.exec();
 }

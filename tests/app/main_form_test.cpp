@@ -6,6 +6,7 @@
 #include "app/send/set_form.h"
 #include "app/shell/main_form.h"
 #include "app/shell/message_box.h"
+#include "app/shell/status_bar_my.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
@@ -16,8 +17,11 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -117,7 +121,7 @@ TEST_F(MainFormTest, StoredSwitchesAndSelectionsComeBackButAutomaticSendingStart
     EXPECT_EQ(form->Settings.Trigger.TimingTriggerEnabled, 0);
     EXPECT_EQ(form->Settings.Trigger.ReceiveTriggerEnabled, 0);
     EXPECT_FALSE(form->LoopToSend1->isChecked());
-    EXPECT_FALSE(form->FilterSettings1->isChecked());
+    EXPECT_FALSE(form->FilterSettingsMenu1->isChecked());
     EXPECT_FALSE(form->DataRT->SendTimer->isActive());
 
     form->CBoxStopBits->setCurrentIndex(2);
@@ -205,14 +209,30 @@ TEST_F(MainFormTest, AFailedOpenWarnsAndLeavesTheWindowClosed)
 
 TEST_F(MainFormTest, PauseDropsReceivedLinesAndSurvivesReopening)
 {
+    PtyPair pty;
     auto form = Start();
+    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form->OpenPort1->trigger();
+    ASSERT_TRUE(form->Channel->ComPort().Connected());
+
     form->PauseMonitoring1->trigger();
     EXPECT_TRUE(form->MonitoringPaused());
-    EXPECT_EQ(form->Channel->MonitoringOn.load(), 0);
-    EXPECT_EQ(form->DataRT->DisplaySwitch, 0);
     EXPECT_TRUE(form->PauseMonitoring1->isChecked());
+    pty.Write("\x11");
+    // Drained while paused: the next burst is the first thing seen.
+    form->OpenPort1->trigger(); // close
+    form->OpenPort1->trigger(); // and open again, still paused
+    ASSERT_TRUE(form->Channel->ComPort().Connected());
+    pty.Write("\x12");
+    WaitUntil([] { return false; }, 300); // room for a wrongly shown line to appear
+    EXPECT_EQ(form->RichShow->toPlainText(), "");
+    EXPECT_EQ(form->Channel->RxCount.load(), 0u);
+
     form->PauseMonitoring1->trigger();
     EXPECT_EQ(form->Channel->MonitoringOn.load(), 1);
+    pty.Write("\x13");
+    WaitUntil([&] { return !form->RichShow->toPlainText().isEmpty(); });
+    EXPECT_EQ(form->RichShow->toPlainText().trimmed(), "13");
 }
 
 TEST_F(MainFormTest, ClosingWhileMinimizedStillKeepsSettingsAndSendText)
@@ -298,6 +318,171 @@ TEST_F(MainFormTest, ASettingsFileThatIsAFifoIsRefusedWithAMessageInsteadOfBlock
     EXPECT_TRUE(boxes_[0].Text.contains("data is not a regular file"))
         << boxes_[0].Text.toStdString();
     EXPECT_EQ(form->CBoxBaudRate->Text(), "9600"); // the defaults
+}
+
+TEST_F(MainFormTest, MenuBarHoldsItsItemsInOrder)
+{
+    auto form = Start();
+    // caption, shortcut; "-" a separator; [x] checkable, (off) disabled, (hidden) not visible.
+    QStringList items;
+    for (QAction *menuAction : form->menuBar()->actions()) {
+        items << "#" + menuAction->text();
+        for (QAction *a : menuAction->menu()->actions()) {
+            if (a->isSeparator()) {
+                items << "-";
+                continue;
+            }
+            QString item = a->text();
+            if (!a->shortcut().isEmpty())
+                item += " " + a->shortcut().toString();
+            if (a->isCheckable())
+                item += " [x]";
+            if (!a->isVisible())
+                item += " (hidden)";
+            else if (!a->isEnabled())
+                item += " (off)";
+            items << item;
+        }
+    }
+    const QStringList expected = {
+        "#File",
+        "Open Monitoring Message (off)",
+        "Save Monitoring Message Ctrl+S (off)",
+        "-",
+        "Open Sending Message (off)",
+        "Save Sending Message (off)",
+        "-",
+        "Print (off)",
+        "Print Preview (off)",
+        "-",
+        "Exit",
+        "#Edit",
+        "Undo  Ctrl+Z",
+        "-",
+        "Cut Ctrl+X",
+        "Copy Ctrl+C",
+        "Paste Ctrl+V",
+        "-",
+        "Select All Ctrl+A",
+        "-",
+        "Find Ctrl+F (off)",
+        "Find Next  F3 (off)",
+        "#View",
+        "Show Time [x]",
+        "Show RxTx [x]",
+        "Word Wrap [x]",
+        "Sending Message [x]",
+        "Filter Settings [x] (hidden)",
+        "-",
+        "Send Window F8 [x]",
+        "Find Window [x] (off)",
+        "-",
+        "Color Settings (off)",
+        "#Tools ",
+        "Open Port",
+        "Pause Monitoring [x]",
+        "Send Data F5",
+        "-",
+        "ASCII Receive [x]",
+        "ASCII Send [x]",
+        "-",
+        "Loop To Send [x]",
+        "Trigger Send [x]",
+        "-",
+        "Auto Save or Clear (off)",
+        "HexDecBin Converter (off)",
+        "ASCII Table (off)",
+        "#Window",
+        "Center",
+        "Top",
+        "Bottom",
+        "Left",
+        "Right",
+        "-",
+        "Always On Top [x]",
+        "#Help ",
+        "Contents F1",
+        "-",
+        "Check For Updates",
+        "Online Support",
+        "Tell a Friend (hidden)",
+        "-",
+        "About (off)",
+    };
+    EXPECT_EQ(items, expected);
+}
+
+TEST_F(
+    MainFormTest, WithTheSendViewActiveTheTickWritesTheSendCaptionAndClearScreenEmptiesTheMonitor)
+{
+    auto form = Start();
+    form->RichShow->setPlainText("01 02");
+    form->SendWindow1->trigger();
+    QTextEdit *send = form->SendForm->RichSend;
+    send->setPlainText("01 02\n03 04\n05 06 07 08");
+    QTextCursor caret(send->document()->findBlockByNumber(2));
+    caret.setPosition(caret.position() + 4);
+    send->setTextCursor(caret);
+    form->DataRT->SetActiveView(send);
+    form->findChild<QLabel *>("Panel3")->setText("kept");
+
+    form->DataRT->UpdateCaretFigures();
+    form->Timer1Timer();
+    ASSERT_EQ(form->DataRT->CaretLine, 3);
+    EXPECT_EQ(form->SendForm->windowTitle(),
+              QString("Send [Hex: Ln:3 Col:%1 Sel:0]").arg(form->DataRT->CaretColumn));
+    EXPECT_EQ(form->findChild<QLabel *>("Panel3")->text(), "kept");
+
+    form->ClearScreen1->trigger();
+    EXPECT_EQ(form->RichShow->toPlainText(), "");
+    EXPECT_EQ(send->toPlainText(), "01 02\n03 04\n05 06 07 08");
+}
+
+TEST_F(MainFormTest, LampsFollowThePort)
+{
+    auto lamps = [](TMainForm &form) {
+        QString on;
+        for (const char *name : { "LampDTR", "LampRTS", "LampDSR", "LampCTS", "LampRLSD" })
+            on += form.findChild<QLabel *>(name)->isEnabled() ? '1' : '0';
+        return on;
+    };
+    SettingsRecord record = SettingsRecord::Defaults();
+    record.DtrOn = 1;
+    SaveSettings(record, Folder());
+    PtyPair pty;
+    auto form = Start();
+    form->Timer1Timer();
+    EXPECT_EQ(lamps(*form), "00000") << "closed: every lamp off, DtrOn or not";
+
+    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form->OpenPort1->trigger();
+    ASSERT_TRUE(form->Channel->ComPort().Connected());
+    form->Timer1Timer();
+    EXPECT_EQ(lamps(*form), "10000");
+
+    form->Dtr1->trigger(); // changes the line at once
+    EXPECT_EQ(form->Channel->ComPort().FlowControl().ControlDTR, dtrDisable);
+    form->Timer1Timer();
+    EXPECT_EQ(lamps(*form), "00000");
+
+    form->Channel->TxCount = 7;
+    form->Channel->RxCount = 9;
+    emit form->StatusBar1->DoubleClicked();
+    EXPECT_EQ(form->Channel->TxCount.load(), 0u);
+    EXPECT_EQ(form->Channel->RxCount.load(), 0u);
+}
+
+TEST_F(MainFormTest, AFileNamedOnTheCommandLineIsShownInTheMonitor)
+{
+    const std::string path = home_.Path() + "/shown.crvm";
+    WriteFileAtomically(path, "01 02 03\nAT+OK");
+    auto form = std::make_unique<TMainForm>();
+    form->ShowCommandLineFile(QString::fromStdString(path));
+    form->ShowCommandLineFile(QString::fromStdString(home_.Path())); // a folder: ignored
+    form->ShowCommandLineFile("/nonexistent/file.crvm");
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->RichShow->toPlainText(), "01 02 03\nAT+OK");
 }
 
 TEST_F(MainFormTest, PlaceWindowUsesClientFiguresOfTheScreen)

@@ -138,8 +138,8 @@ void TMainForm::CreateActions()
     SendingMessage1 = MakeCheck(this, "SendingMessage1", "Sending Message");
     SendingMessage1->setIcon(MakeIcon(IconKind::DisplaySending));
     SendingMessage1->setToolTip("Display Sending Message");
-    FilterSettings1 = MakeCheck(this, "FilterSettings1", "Filter Settings");
-    FilterSettings1->setIcon(MakeIcon(IconKind::Filter));
+    FilterSettingsMenu1 = MakeCheck(this, "FilterSettingsMenu1", "Filter Settings");
+    FilterSettingsMenu1->setIcon(MakeIcon(IconKind::Filter));
     SendWindow1 = MakeCheck(this, "SendWindow1", "Send Window", QKeySequence("F8"));
     SendWindow1->setIcon(MakeIcon(IconKind::SendWindow));
     FindWindow1 = MakeCheck(this, "FindWindow1", "Find Window");
@@ -226,7 +226,7 @@ void TMainForm::CreateActions()
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
 
     MarkNotYetAvailable({ OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
-        SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1, FilterSettings1, FindWindow1,
+        SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1, FilterSettingsMenu1, FindWindow1,
         ColorSettings1, AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
         Converter1, ColorButton1, TellAFriend1 });
 }
@@ -254,10 +254,10 @@ void TMainForm::CreateMenus()
     QMenu *view = menuBar()->addMenu("View");
     view->addActions({ ShowTime1, ShowRxTx1, WordWrap1, SendingMessage1 });
     // The filter command lives on the receive tool bar; its menu item stays hidden.
-    FilterSettingsMenu1 = MakeCheck(this, "FilterSettingsMenu1", "Filter Settings");
-    FilterSettingsMenu1->setVisible(false);
-    FilterSettingsMenu1->setEnabled(false);
-    view->addAction(FilterSettingsMenu1);
+    FilterSettings1 = MakeCheck(this, "FilterSettings1", "Filter Settings");
+    FilterSettings1->setVisible(false);
+    FilterSettings1->setEnabled(false);
+    view->addAction(FilterSettings1);
     view->addSeparator();
     view->addActions({ SendWindow1, FindWindow1 });
     view->addSeparator();
@@ -410,7 +410,7 @@ void TMainForm::CreateReceiveToolBar()
     ReceiveToolBar->addWidget(displayTime);
     ReceiveToolBar->addAction(SendingMessage1);
     ReceiveToolBar->addAction(WordWrap1);
-    ReceiveToolBar->addAction(FilterSettings1);
+    ReceiveToolBar->addAction(FilterSettingsMenu1);
     ReceiveToolBar->addAction(ASCIIReceive1);
     ReceiveToolBar->addAction(ClearScreen1);
 }

@@ -35,7 +35,7 @@ public:
     ~TMainForm() override;
 
     // The one settings record of the run.
-    SettingsRecord Settings{};
+    SettingsRecord Settings {};
     std::string DataFolderPath;
 
     // Engine objects: created by the start-up sequence on the first showing.
@@ -56,6 +56,8 @@ public:
     QTimer *Timer1; // 50 ms status tick
 
     void ApplySettings();
+    // Before the first showing: a message file to show in the monitor.
+    void ShowCommandLineFile(const QString &path);
     void ToggleConnection();
     void TogglePause();
     enum class Placement { Center, Top, Bottom, Left, Right };
@@ -118,8 +120,8 @@ public:
     QAction *OpenMonitoringMessage1, *SaveMonitoringMessage1, *OpenSendingMessage1,
         *SaveSendingMessage1, *Print1, *PrintPreview1, *Exit1;
     QAction *Undo1, *Cut1, *Copy1, *Paste1, *SelectAll1, *Find1, *FindNext1;
-    QAction *ShowTime1, *ShowRxTx1, *WordWrap1, *SendingMessage1, *FilterSettings1, *FilterSettingsMenu1, *SendWindow1,
-        *FindWindow1, *ColorSettings1;
+    QAction *ShowTime1, *ShowRxTx1, *WordWrap1, *SendingMessage1, *FilterSettingsMenu1,
+        *FilterSettings1, *SendWindow1, *FindWindow1, *ColorSettings1;
     QAction *OpenPort1, *PauseMonitoring1, *SendData1, *ASCIIReceive1, *ASCIISend1, *LoopToSend1,
         *TriggerSend1, *AutoSaveOrClear1, *HexDecBinConverter1, *ASCIITable1;
     QAction *Center1, *Top1, *Bottom1, *Left1, *Right1, *AlwaysOnTop1;

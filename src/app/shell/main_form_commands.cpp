@@ -41,8 +41,8 @@ void TMainForm::ApplySettings()
     SendingMessage1->setChecked(Settings.ShowSending);
     WordWrap1->setChecked(Settings.WordWrap);
     ASCIIReceive1->setChecked(Settings.AsciiReceive);
-    FilterSettings1->setChecked(Settings.FilterEnabled);
     FilterSettingsMenu1->setChecked(Settings.FilterEnabled);
+    FilterSettings1->setChecked(Settings.FilterEnabled);
     LoopToSend1->setChecked(Settings.LoopSendEnabled);
     ASCIISend1->setChecked(Settings.AsciiSend);
     SendWindow1->setChecked(Settings.SendWindowVisible);

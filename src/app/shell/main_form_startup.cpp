@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPalette>
 #include <QSettings>
 #include <QShowEvent>
@@ -122,6 +123,17 @@ void TMainForm::StartupSequence()
 
     try {
         LoadSendText();
+    } catch (...) { }
+}
+
+// A message file named on the command line (how the desktop opens one) is
+// shown in the monitor with its colours; anything else is ignored.
+void TMainForm::ShowCommandLineFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return;
+    try {
+        LoadViewFromFile(RichShow, path);
     } catch (...) { }
 }
 
