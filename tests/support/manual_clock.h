@@ -10,7 +10,9 @@
 class ManualClock final : public Clock
 {
 public:
-    uint32_t Tick() const override { return tick_.load(); }
+    // With a step set, every reading moves the tick on by it afterwards, so
+    // two readings inside one call can be told apart.
+    uint32_t Tick() const override { return tick_.fetch_add(step_.load()); }
     TimeOfDay LocalTime() const override
     {
         std::lock_guard lock(mutex_);
@@ -18,6 +20,7 @@ public:
     }
 
     void SetTick(uint32_t tick) { tick_.store(tick); }
+    void SetStepPerReading(uint32_t step) { step_.store(step); }
     // Moves the tick and the time of day forward together.
     void Advance(uint32_t ms)
     {
@@ -38,7 +41,8 @@ public:
     }
 
 private:
-    std::atomic<uint32_t> tick_ { 0 };
+    mutable std::atomic<uint32_t> tick_ { 0 };
+    std::atomic<uint32_t> step_ { 0 };
     mutable std::mutex mutex_;
     TimeOfDay time_ {};
 };
