@@ -103,6 +103,22 @@ TMainForm::~TMainForm()
 
 void TMainForm::CreateActions()
 {
+    CreateFileActions();
+    CreateEditActions();
+    CreateViewActions();
+    CreateToolsActions();
+    CreateWindowActions();
+    CreateHelpActions();
+    CreateToolBarActions();
+
+    MarkNotYetAvailable({ OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
+        SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1, FilterSettingsMenu1,
+        FindWindow1, ColorSettings1, AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1,
+        ToDecBin1, Converter1, ColorButton1, TellAFriend1 });
+}
+
+void TMainForm::CreateFileActions()
+{
     OpenMonitoringMessage1 = MakeAction(this, "OpenMonitoringMessage1", "Open Monitoring Message");
     SaveMonitoringMessage1 = MakeAction(
         this, "SaveMonitoringMessage1", "Save Monitoring Message", QKeySequence("Ctrl+S"));
@@ -113,7 +129,10 @@ void TMainForm::CreateActions()
     PrintPreview1 = MakeAction(this, "PrintPreview1", "Print Preview");
     Exit1 = MakeAction(this, "Exit1", "Exit");
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
+}
 
+void TMainForm::CreateEditActions()
+{
     Undo1 = MakeAction(this, "Undo1", "Undo ", QKeySequence("Ctrl+Z"));
     Cut1 = MakeAction(this, "Cut1", "Cut", QKeySequence("Ctrl+X"));
     Copy1 = MakeAction(this, "Copy1", "Copy", QKeySequence("Ctrl+C"));
@@ -130,7 +149,10 @@ void TMainForm::CreateActions()
     connect(Copy1, &QAction::triggered, this, [this] { ActiveView()->copy(); });
     connect(Paste1, &QAction::triggered, this, [this] { ActiveView()->paste(); });
     connect(SelectAll1, &QAction::triggered, this, [this] { ActiveView()->selectAll(); });
+}
 
+void TMainForm::CreateViewActions()
+{
     ShowTime1 = MakeCheck(this, "ShowTime1", "Show Time");
     ShowRxTx1 = MakeCheck(this, "ShowRxTx1", "Show RxTx");
     WordWrap1 = MakeCheck(this, "WordWrap1", "Word Wrap");
@@ -151,7 +173,10 @@ void TMainForm::CreateActions()
     connect(
         SendingMessage1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowSending); });
     connect(SendWindow1, &QAction::triggered, this, &TMainForm::ToggleSendWindow);
+}
 
+void TMainForm::CreateToolsActions()
+{
     OpenPort1 = MakeAction(this, "OpenPort1", "Open Port");
     OpenPort1->setIcon(MakeIcon(IconKind::PortClosed));
     PauseMonitoring1 = MakeCheck(this, "PauseMonitoring1", "Pause Monitoring");
@@ -185,7 +210,10 @@ void TMainForm::CreateActions()
         TriggerSend1->setChecked(TriggerOn(Settings.Trigger));
         SetForm->ShowTriggerPanel();
     });
+}
 
+void TMainForm::CreateWindowActions()
+{
     Center1 = MakeAction(this, "Center1", "Center");
     Top1 = MakeAction(this, "Top1", "Top");
     Bottom1 = MakeAction(this, "Bottom1", "Bottom");
@@ -201,7 +229,10 @@ void TMainForm::CreateActions()
         setWindowFlag(Qt::WindowStaysOnTopHint, on);
         show();
     });
+}
 
+void TMainForm::CreateHelpActions()
+{
     Contents1 = MakeAction(this, "Contents1", "Contents", QKeySequence("F1"));
     CheckForUpdates1 = MakeAction(this, "CheckForUpdates1", "Check For Updates");
     OnlineSupport1 = MakeAction(this, "OnlineSupport1", "Online Support");
@@ -211,7 +242,11 @@ void TMainForm::CreateActions()
     connect(Contents1, &QAction::triggered, this, &TMainForm::OpenHelpContents);
     connect(CheckForUpdates1, &QAction::triggered, this, &TMainForm::OpenWebPage);
     connect(OnlineSupport1, &QAction::triggered, this, &TMainForm::OpenWebPage);
+}
 
+// Commands that live on the tool bars only.
+void TMainForm::CreateToolBarActions()
+{
     Dtr1 = MakeCheck(this, "Dtr1", "DTR");
     Rts1 = MakeCheck(this, "Rts1", "RTS");
     connect(Dtr1, &QAction::triggered, this, [this] { FlipSetting(Settings.DtrOn); });
@@ -224,11 +259,6 @@ void TMainForm::CreateActions()
     Converter1->setIcon(MakeIcon(IconKind::Converter));
     ColorButton1 = MakeAction(this, "ColorButton1", "Color");
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
-
-    MarkNotYetAvailable({ OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
-        SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1, FilterSettingsMenu1, FindWindow1,
-        ColorSettings1, AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
-        Converter1, ColorButton1, TellAFriend1 });
 }
 
 void TMainForm::CreateMenus()

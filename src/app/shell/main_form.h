@@ -81,6 +81,13 @@ protected:
 
 private:
     void CreateActions();
+    void CreateFileActions();
+    void CreateEditActions();
+    void CreateViewActions();
+    void CreateToolsActions();
+    void CreateWindowActions();
+    void CreateHelpActions();
+    void CreateToolBarActions();
     void CreateMenus();
     void CreateEditPopup();
     void AttachEditPopup(QTextEdit *view);
