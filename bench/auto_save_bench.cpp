@@ -15,7 +15,7 @@
 #include "app/shell/background_writer.h"
 #include "app/shell/monitor_limits.h"
 #include "app/shell/rich_text_bridge.h"
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
 #include "shell/auto_save_rules.h"

@@ -14,7 +14,7 @@
 //                                shown them all, its repaints and longest busy spell
 
 #include "app/engine/data_rt.h"
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 
 #include <QApplication>

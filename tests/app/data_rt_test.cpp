@@ -2,7 +2,7 @@
 #include "app/engine/gbk_codec.h"
 #include "app/shell/colors.h"
 #include "app/shell/message_box.h"
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
 #include "support/qt_wait.h"

@@ -6,7 +6,7 @@
 #include "app/shell/message_box.h"
 #include "app/shell/monitor_limits.h"
 #include "app/shell/time_save_form.h"
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
 #include "shell/rich_text.h"

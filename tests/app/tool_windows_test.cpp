@@ -104,7 +104,7 @@ TEST_F(ToolWindowsTest, EveryCommandOpensItsWindowWithoutBlocking)
         const char *Caption;
     };
     const Command commands[] = {
-        { form_->FilterSettings1, form_->FilterForm, "Receiving Filter" },
+        { form_->FilterSettingsMenu1, form_->FilterForm, "Receiving Filter" },
         { form_->HexDecBinConverter1, form_->HexDecForm, "HexDecBin Converter" },
         { form_->Converter1, form_->HexDecForm, "HexDecBin Converter" },
         { form_->ColorSettings1, form_->BColorSetForm, "Color Settings" },
@@ -129,7 +129,7 @@ TEST_F(ToolWindowsTest, EveryCommandOpensItsWindowWithoutBlocking)
 
 TEST_F(ToolWindowsTest, FilterFromTheWindowHidesAndShowsReceivedLines)
 {
-    form_->FilterSettings1->trigger();
+    form_->FilterSettingsMenu1->trigger();
     TFilterForm *filter = form_->FilterForm;
     filter->StringGrid1->item(0, 1)->setText("1");
     filter->StringGrid1->item(0, 2)->setText("01");
@@ -138,7 +138,7 @@ TEST_F(ToolWindowsTest, FilterFromTheWindowHidesAndShowsReceivedLines)
     filter->CheckBox1->setChecked(true);
     filter->Button1->click();
 
-    EXPECT_TRUE(form_->FilterSettings1->isChecked());
+    EXPECT_TRUE(form_->FilterSettingsMenu1->isChecked());
     const char *shown[] = { "01 03", "01 03 02 00 0A" };
     const char *hidden[] = { "02 03 02 00 0A", "01 04", "01" };
     for (const char *body : shown)
@@ -147,10 +147,10 @@ TEST_F(ToolWindowsTest, FilterFromTheWindowHidesAndShowsReceivedLines)
         EXPECT_FALSE(form_->DataRT->PassesReceiveFilter(body)) << body;
 
     // Closing reflects the switch on the tool button, whatever the button showed.
-    form_->FilterSettings1->trigger();
-    form_->FilterSettings1->setChecked(false);
+    form_->FilterSettingsMenu1->trigger();
+    form_->FilterSettingsMenu1->setChecked(false);
     filter->close();
-    EXPECT_TRUE(form_->FilterSettings1->isChecked());
+    EXPECT_TRUE(form_->FilterSettingsMenu1->isChecked());
 }
 
 TEST_F(ToolWindowsTest, DefaultThenCancelChangesNothingDefaultThenOkRepaintsAtOnce)

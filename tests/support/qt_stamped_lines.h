@@ -4,7 +4,7 @@
 // channel and moved into the view by the renderer, stamp and colours included.
 
 #include "app/engine/data_rt.h"
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 #include "shell/settings_record.h"
 

@@ -3,6 +3,7 @@
 #include "app/engine/gbk_codec.h"
 #include "app/shell/colors.h"
 #include "app/shell/message_box.h"
+#include "app/shell/view_text.h"
 #include "engine/capture_line.h"
 #include "engine/vek_scomm.h"
 #include "send/hex_text.h"
@@ -33,7 +34,6 @@ namespace {
 constexpr int kRepaintIntervalMs = 33;
 constexpr int kRenderIntervalMs = 1;
 constexpr int kSendIntervalMs = 10;
-constexpr int kMonitorFontPointSize = 9;
 
 // One byte per character, for the hex-text helpers: a character outside Latin-1
 // becomes "?", which is neither a blank nor a hex digit, so counts stay per character.
@@ -46,15 +46,6 @@ std::string CharBytes(const QString &text)
 QString Latin(std::string_view text)
 {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
-// The selection as text, a line break between lines.
-QString SelectedText(const QTextCursor &cursor)
-{
-    QString text = cursor.selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
 }
 
 // Where the caret stands as the user sees the view: the 0-based line and the
@@ -341,9 +332,9 @@ bool TDataRT::PassesReceiveFilter(std::string_view body) const
 QTextCharFormat TDataRT::LineFormat(uint32_t color)
 {
     QTextCharFormat format;
-    format.setFontFamilies({ QStringLiteral("Courier New") });
+    format.setFontFamilies({ QString::fromLatin1(kViewFontFamily) });
     format.setFontStyleHint(QFont::TypeWriter);
-    format.setFontPointSize(kMonitorFontPointSize);
+    format.setFontPointSize(kViewFontPoints);
     format.setForeground(ColorFromBgr(color));
     return format;
 }
@@ -493,7 +484,7 @@ void TDataRT::UpdateSelectionSize()
         return;
     const QTextCursor cursor = ActiveView->textCursor();
     if (ActiveViewHex)
-        SelectionSize = HexByteCount(TrimText(CharBytes(SelectedText(cursor))), 2);
+        SelectionSize = HexByteCount(TrimText(CharBytes(SelectedPlainText(cursor))), 2);
     else
         SelectionSize = cursor.selectionEnd() - cursor.selectionStart();
 }
@@ -502,7 +493,7 @@ void TDataRT::PopupConversion(QPoint globalPos)
 {
     if (!ActiveView)
         return;
-    const std::string selection = CharBytes(SelectedText(ActiveView->textCursor()));
+    const std::string selection = CharBytes(SelectedPlainText(ActiveView->textCursor()));
     const std::optional<uint32_t> pattern = SelectionPattern(selection);
     if (!pattern)
         return;

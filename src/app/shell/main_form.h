@@ -4,6 +4,7 @@
 #include "shell/settings_record.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <memory>
 
@@ -49,7 +50,7 @@ public:
     ~TMainForm() override;
 
     // The one settings record of the run.
-    SettingsRecord Settings{};
+    SettingsRecord Settings {};
     std::string DataFolderPath;
 
     // Engine objects: created by the start-up sequence on the first showing.
@@ -82,11 +83,18 @@ public:
     TColorButton *ColorButton; // its face is the ColorButton1 command
 
     void ApplySettings();
+    // Before the first showing: a message file to show in the monitor.
+    void ShowCommandLineFile(const QString &path);
     void ToggleConnection();
     void TogglePause();
     enum class Placement { Center, Top, Bottom, Left, Right };
     void PlaceWindow(Placement placement);
     void StoreWindowSettings();
+    // Writes "config.ini", "data" and "send", each independently of the others.
+    // Returns false when any failed; `failures` then names each with its reason.
+    bool WriteShutdownFiles(QStringList &failures);
+    // Asks whether to close although files could not be saved; "no" by default.
+    bool CloseDespiteFailures(const QStringList &failures);
     void Timer1Timer();
     void ToggleSendWindow();
     void ToggleFindWindow();
@@ -108,7 +116,16 @@ protected:
 
 private:
     void CreateActions();
+    void CreateFileActions();
+    void CreateEditActions();
+    void CreateViewActions();
+    void CreateToolsActions();
+    void CreateWindowActions();
+    void CreateHelpActions();
+    void CreateToolBarActions();
     void CreateMenus();
+    void CreateEditPopup();
+    void AttachEditPopup(QTextEdit *view);
     void CreatePortToolBar();
     void CreateReceiveToolBar();
     void CreateMonitorView();
@@ -116,7 +133,6 @@ private:
     void CreateSideWindows();
     void ConnectSendForm();
     void CreateFindTools();
-    void ShowViewMenu(QTextEdit *view, const QPoint &pos);
     void CreatePrintForm();
     void CreateFileCommands();
 
@@ -134,6 +150,7 @@ private:
     void ShowOpenFailure();
     void OpenHelpContents();
     void OpenWebPage();
+    void OpenRecommendationMail();
     void ShowStatusFigures();
     void ShowLamps();
     void ReleaseStoppedSending();
@@ -159,12 +176,13 @@ public:
     QAction *OpenMonitoringMessage1, *SaveMonitoringMessage1, *OpenSendingMessage1,
         *SaveSendingMessage1, *Print1, *PrintPreview1, *Exit1;
     QAction *Undo1, *Cut1, *Copy1, *Paste1, *SelectAll1, *Find1, *FindNext1;
-    QAction *ShowTime1, *ShowRxTx1, *WordWrap1, *SendingMessage1, *FilterSettings1, *FilterSettingsMenu1, *SendWindow1,
-        *FindWindow1, *ColorSettings1;
+    QAction *ShowTime1, *ShowRxTx1, *WordWrap1, *SendingMessage1, *FilterSettingsMenu1,
+        *FilterSettings1, *SendWindow1, *FindWindow1, *ColorSettings1;
     QAction *OpenPort1, *PauseMonitoring1, *SendData1, *ASCIIReceive1, *ASCIISend1, *LoopToSend1,
         *TriggerSend1, *AutoSaveOrClear1, *HexDecBinConverter1, *ASCIITable1;
     QAction *Center1, *Top1, *Bottom1, *Left1, *Right1, *AlwaysOnTop1;
     QAction *Contents1, *CheckForUpdates1, *OnlineSupport1, *TellAFriend1, *About1;
     QAction *Dtr1, *Rts1, *ClearScreen1, *ToDecBin1, *Converter1, *ColorButton1;
     QToolBar *PortToolBar, *WindowToolBar, *ReceiveToolBar;
+    QMenu *EditPopupMenu;
 };

@@ -2,7 +2,7 @@
 #include "app/shell/main_form.h"
 
 #include "app/engine/data_rt.h"
-#include "app/shell/view_style.h"
+#include "app/shell/view_text.h"
 #include "app/tools/find_dialog.h"
 #include "app/tools/find_form.h"
 
@@ -27,8 +27,7 @@ void TMainForm::CreateFindTools()
     connect(FindNext1, &QAction::triggered, FindDialog, &TFindDialog::FindInMonitor);
     connect(FindWindow1, &QAction::triggered, this, &TMainForm::ToggleFindWindow);
 
-    connect(RichFind, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint &pos) { ShowViewMenu(RichFind, pos); });
+    AttachEditPopup(RichFind);
     connect(FindForm, &TFindForm::Activated, this, [this] {
         if (DataRT)
             DataRT->SetActiveView(RichFind);

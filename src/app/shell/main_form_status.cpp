@@ -7,6 +7,7 @@
 #include "app/shell/status_bar_my.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
+#include "shell/send_settings_rules.h"
 
 #include <QAction>
 #include <QTextEdit>
@@ -88,7 +89,6 @@ void TMainForm::ReleaseStoppedSending()
         TriggerSend1->setChecked(false);
     }
     SendForm->ShowSwitches(Settings.LoopSendEnabled,
-                           Settings.Trigger.TimingTriggerEnabled
-                               || Settings.Trigger.ReceiveTriggerEnabled,
+                           TriggerOn(Settings.Trigger),
                            Settings.AsciiSend);
 }

@@ -45,7 +45,6 @@ void TMainForm::CreateToolWindows()
     ColorButton = new TColorButton(ColorButton1, WindowToolBar);
     WindowToolBar->addWidget(ColorButton);
 
-    FilterSettingsMenu1->setEnabled(true);
     for (QAction *filter : { FilterSettings1, FilterSettingsMenu1 }) {
         connect(filter, &QAction::triggered, this, [this] {
             FilterForm->ShowWindow();
@@ -54,7 +53,7 @@ void TMainForm::CreateToolWindows()
     }
     connect(FilterForm, &TFilterForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
     connect(FilterForm, &TFilterForm::Closed, this,
-        [this] { FilterSettings1->setChecked(Settings.FilterEnabled != 0); });
+        [this] { FilterSettingsMenu1->setChecked(Settings.FilterEnabled != 0); });
 
     for (QAction *converter : { HexDecBinConverter1, Converter1 })
         connect(converter, &QAction::triggered, HexDecForm, &THexDecForm::ShowWindow);

@@ -1,7 +1,7 @@
 #include "app/tools/find_form.h"
 
 #include "app/engine/data_rt.h"
-#include "app/shell/view_style.h"
+#include "app/shell/view_text.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -29,13 +29,12 @@ TFindForm::TFindForm(QWidget *parent)
 
     RichFind = new QTextEdit(this);
     RichFind->setObjectName(QStringLiteral("RichFind"));
-    RichFind->setFont(TextViewFont());
-    RichFind->document()->setDefaultFont(TextViewFont());
+    RichFind->setFont(ViewFont());
+    RichFind->document()->setDefaultFont(ViewFont());
     RichFind->setLineWrapMode(QTextEdit::NoWrap);
     RichFind->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichFind->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichFind->setAcceptRichText(false); // pasted text is data, never markup
-    RichFind->setContextMenuPolicy(Qt::CustomContextMenu);
     KeepSelectionVisible(RichFind);
     setWidget(RichFind);
 

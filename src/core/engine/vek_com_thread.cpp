@@ -68,6 +68,23 @@ void TVekComThread::Park()
     parked_.wait_for(lock, kParkAcknowledgeLimit, [this] { return atGate_; });
 }
 
+void TVekComThread::WithLoopParked(const std::function<void()> &change)
+{
+    const bool wasRunning = Running();
+    Park();
+    struct TResumeAtEnd
+    {
+        TVekComThread &thread;
+        bool resume;
+        ~TResumeAtEnd()
+        {
+            if (resume)
+                thread.Release();
+        }
+    } resumeAtEnd { *this, wasRunning };
+    change();
+}
+
 clockid_t TVekComThread::CpuClock() const
 {
     clockid_t id {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,9 @@ void WriteFileAtomically(const std::string &path, std::string_view bytes);
 std::string ReadWholeFile(const std::string &path);
 // Reads at most `maxBytes` from the start of a file; same errors as ReadWholeFile.
 std::string ReadFileHead(const std::string &path, std::size_t maxBytes);
+
+// Like ReadFileHead for a file that may be missing: nullopt when it does not
+// exist. Every other failure raises, as for ReadFileHead.
+std::optional<std::string> ReadRegularFileHead(const std::string &path, std::size_t maxBytes);
 
 bool FileExists(const std::string &path);

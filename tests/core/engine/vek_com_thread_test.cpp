@@ -48,8 +48,9 @@ TEST_F(ReceiveThread, SilenceOfMoreThanTheReadIntervalEndsABurst)
         std::vector<std::string> Bodies;
     };
     const Case cases[] = {
-        { 30, { "41 42", "43 44" } },
-        { 10, { "41 42 43 44" } },
+        // Margins wide enough for a loaded machine on either side of 20 ms.
+        { 120, { "41 42", "43 44" } },
+        { 5, { "41 42 43 44" } },
     };
     for (const Case &c : cases) {
         pty.Write("AB");
@@ -138,6 +139,19 @@ TEST_F(ReceiveThread, ClosedPortWithoutParkIsLeftAloneAndPicksUpAfterReopen)
     channel.OpenPort();
     pty.Write("\x03");
     EXPECT_EQ(Body(NextLine()), "03");
+}
+
+TEST_F(ReceiveThread, ChangingThePortWhileReceivingMovesToTheNewDevice)
+{
+    pty.Write("\x01");
+    EXPECT_EQ(Body(NextLine()), "01");
+
+    PtyPair other;
+    receiver->WithLoopParked([&] { channel.ComPort().SetPort(other.SlavePath()); });
+    EXPECT_TRUE(channel.ComPort().Connected());
+    EXPECT_TRUE(receiver->Running());
+    other.Write("\x02");
+    EXPECT_EQ(Body(NextLine()), "02");
 }
 
 // A device with modem lines the test sets; everything else goes to the pty.
