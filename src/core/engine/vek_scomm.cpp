@@ -239,12 +239,6 @@ std::size_t TVekScomm::QueuedLines()
     return captureQueue_.size();
 }
 
-uint32_t TVekScomm::LastLineTime()
-{
-    std::lock_guard lock(captureLock_);
-    return lastLineTime_;
-}
-
 bool TVekScomm::LockCapture(std::unique_lock<TTimedLock> &lock)
 {
     return lock.try_lock_for(kCaptureLockLimit);

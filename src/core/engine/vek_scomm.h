@@ -110,9 +110,11 @@ public:
     // so the renderer can wake up. May be empty.
     std::function<void()> OnLineQueued;
 
-    uint32_t LastLineTime();
-
 private:
+    // Reads the capture state and holds the capture lock from outside, so the
+    // limited waits for it can be checked.
+    friend class TVekScommProbe;
+
     void SetLineStateHandlers();
     bool LockCapture(std::unique_lock<TTimedLock> &lock);
     void NotifyQueued();

@@ -1,7 +1,8 @@
 #include "engine/vek_scomm.h"
 
-#include "support/manual_clock.h"
 #include "pty_channel.h"
+#include "support/manual_clock.h"
+#include "support/vek_scomm_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -45,11 +46,11 @@ TEST(VekScomm, ReceivedBurstGapCountsFromDetectionAndTheNextFromTwentyMsBeforeNo
     // First line after start: measured from LastLineTime 0.
     clock.SetTick(5000);
     EXPECT_TRUE(channel.AppendReceivedBurst("\x01\x03", 5000));
-    EXPECT_EQ(channel.LastLineTime(), 4980u);
+    EXPECT_EQ(TVekScommProbe::LastLineTime(channel), 4980u);
 
     clock.SetTick(5103);
     EXPECT_TRUE(channel.AppendReceivedBurst("\x7E", 5090));
-    EXPECT_EQ(channel.LastLineTime(), 5083u);
+    EXPECT_EQ(TVekScommProbe::LastLineTime(channel), 5083u);
 
     // Detected before the reference: the unsigned gap is huge.
     EXPECT_TRUE(channel.AppendReceivedBurst("x", 100));
@@ -83,6 +84,32 @@ TEST(VekScomm, ReceivedBytesBecomeHexPairsOrCharacters)
         channel.AppendReceivedBurst(c.Bytes, 0);
         EXPECT_EQ(SplitCaptureLine(channel.PopLine()).Body, c.Body);
     }
+}
+
+TEST(VekScomm, BusyCaptureLockMakesPopLineAndReceivedBurstGiveUpWithoutSideEffects)
+{
+    ManualClock clock;
+    clock.SetLocalTime(TimeOfDay { 14, 3, 27 });
+    clock.SetTick(5000);
+    TVekScomm channel(clock);
+    int notified = 0;
+    channel.OnLineQueued = [&] { ++notified; };
+    ASSERT_TRUE(channel.AppendReceivedBurst("\x01", 5000));
+
+    clock.SetTick(6000);
+    const auto [popped, appended] = TVekScommProbe::WhileCaptureLocked(channel, [&] {
+        return std::pair { channel.PopLine(), channel.AppendReceivedBurst("\x02\x03", 6000) };
+    });
+
+    // The queued line waits for the next turn; the burst is gone and uncounted.
+    EXPECT_EQ(popped, "");
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(channel.RxCount.load(), 1u);
+    EXPECT_EQ(notified, 1);
+    EXPECT_EQ(TVekScommProbe::LastLineTime(channel), 4980u);
+    EXPECT_EQ(channel.PopLine(), "R[14:03:27 ---]01");
+    EXPECT_EQ(channel.PopLine(), "");
+    EXPECT_EQ(channel.QueuedBytes(), 0u);
 }
 
 // --- with a pseudo-terminal as the port ---
@@ -192,7 +219,7 @@ TEST_F(VekScommPty, TLineGapCountsFromEntryAndTheNextFromQueueingWithoutCorrecti
     clock.SetTick(5150);
     channel.SendLine("02"); // entered at 5150: 140 ms after the first was queued
     clock.SetStepPerReading(0);
-    EXPECT_EQ(channel.LastLineTime(), 5160u);
+    EXPECT_EQ(TVekScommProbe::LastLineTime(channel), 5160u);
     EXPECT_EQ(channel.PopLine(), "T[14:03:27 ---]01 ");
     EXPECT_EQ(channel.PopLine(), "T[14:03:27 140]02 ");
 }
@@ -205,7 +232,25 @@ TEST_F(VekScommPty, PausedMonitoringStillSendsAndCountsButQueuesNothing)
     EXPECT_EQ(pty.Read(2, 1000), "\x01\x03");
     EXPECT_EQ(channel.TxCount.load(), 2u);
     EXPECT_EQ(channel.QueuedLines(), 0u);
-    EXPECT_EQ(channel.LastLineTime(), 0u);
+    EXPECT_EQ(TVekScommProbe::LastLineTime(channel), 0u);
+}
+
+TEST_F(VekScommPty, BusyCaptureLockSkipsTheTLineButTheBytesAreSentAndCounted)
+{
+    channel.OpenPort();
+    int notified = 0;
+    channel.OnLineQueued = [&] { ++notified; };
+    TVekScommProbe::WhileCaptureLocked(channel, [&] { channel.SendLine("01 03"); });
+
+    EXPECT_EQ(pty.Read(2, 1000), "\x01\x03");
+    EXPECT_EQ(channel.TxCount.load(), 2u);
+    EXPECT_EQ(channel.QueuedLines(), 0u);
+    EXPECT_EQ(notified, 0);
+    EXPECT_EQ(TVekScommProbe::LastLineTime(channel), 0u);
+
+    // The next line is queued again, its gap still measured from the start.
+    channel.SendLine("04");
+    EXPECT_EQ(channel.PopLine(), "T[14:03:27 ---]04 ");
 }
 
 TEST_F(VekScommPty, EmptyLineAndFailedWriteChangeNothing)
