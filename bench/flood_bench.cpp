@@ -183,17 +183,17 @@ int main(int argc, char *argv[])
     RunEventLoopFor(500); // start-up settles
 
     // What a new user tries: hex view, time stamps on.
-    form.Settings.ShowTime = 1;
+    form.Settings().ShowTime = 1;
     form.ApplySettings();
 
     PtyPair pty;
-    form.CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form.CBoxPort()->setEditText(QString::fromStdString(pty.SlavePath()));
     form.ToggleConnection();
-    if (!form.Channel->ComPort().Connected()) {
+    if (!form.Channel()->ComPort().Connected()) {
         std::fprintf(stderr, "could not open %s\n", pty.SlavePath().c_str());
         return 1;
     }
-    TVekScomm &channel = *form.Channel;
+    TVekScomm &channel = *form.Channel();
     const auto readerWaitBefore = channel.ReaderWaitTime();
 
     // The longest the user-interface thread went without running a 10 ms timer.
@@ -216,7 +216,7 @@ int main(int argc, char *argv[])
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (!device.Done())
             return;
-        const bool drained = channel.QueuedLines() == 0 && !form.DataRT->RenderTimer->isActive();
+        const bool drained = channel.QueuedLines() == 0 && !form.DataRT()->RenderTimer->isActive();
         const double since = MsSince(device.End());
         if (drained || since > catchUpLimitMs) {
             catchUpMs = drained ? since : -1;

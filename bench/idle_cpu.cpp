@@ -79,9 +79,9 @@ int main(int argc, char *argv[])
     std::printf("%s_pct: %.2f\n", name.c_str(), MeasureCpuPercent(seconds * 1000));
 
     PtyPair pty;
-    form.CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form.CBoxPort()->setEditText(QString::fromStdString(pty.SlavePath()));
     form.ToggleConnection();
-    if (!form.Channel->ComPort().Connected()) {
+    if (!form.Channel()->ComPort().Connected()) {
         std::fprintf(stderr, "could not open %s\n", pty.SlavePath().c_str());
         return 1;
     }

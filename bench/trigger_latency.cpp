@@ -23,6 +23,7 @@
 #include "app/shell/message_box.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
+#include "support/qt_action_named.h"
 
 #include <QAction>
 #include <QTextDocument>
@@ -193,23 +194,23 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
 
     PtyPair pty;
-    form.SendForm->RichSend->setPlainText("01 03 00 00 00 01\n01 03 02 00 0A");
-    form.Settings.Trigger.ReceiveTriggerList[0] = { 1, 2 };
-    form.Settings.Trigger.ReceiveTriggerDelay = 0;
-    form.Settings.Trigger.ReceiveTriggerEnabled = 1;
+    form.SendForm()->RichSend->setPlainText("01 03 00 00 00 01\n01 03 02 00 0A");
+    form.Settings().Trigger.ReceiveTriggerList[0] = { 1, 2 };
+    form.Settings().Trigger.ReceiveTriggerDelay = 0;
+    form.Settings().Trigger.ReceiveTriggerEnabled = 1;
     form.ApplySettings();
     // Watch the request's way: queued by the receive thread, shown by a render tick.
-    std::function<void()> wakeRenderer = form.Channel->OnLineQueued;
-    form.Channel->OnLineQueued = [wakeRenderer] {
+    std::function<void()> wakeRenderer = form.Channel()->OnLineQueued;
+    form.Channel()->OnLineQueued = [wakeRenderer] {
         NoteFirst(queuedAt);
         wakeRenderer();
     };
-    QObject::connect(form.RichShow->document(), &QTextDocument::contentsChanged, &form,
+    QObject::connect(form.RichShow()->document(), &QTextDocument::contentsChanged, &form,
         [] { NoteFirst(shownAt); });
 
-    form.CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
-    form.OpenPort1->trigger();
-    if (!form.Channel->ComPort().Connected()) {
+    form.CBoxPort()->setEditText(QString::fromStdString(pty.SlavePath()));
+    ActionNamed(form, "OpenPort1")->trigger();
+    if (!form.Channel()->ComPort().Connected()) {
         std::fprintf(stderr, "the port did not open\n");
         return 1;
     }
@@ -224,7 +225,7 @@ int main(int argc, char *argv[])
     });
     app.exec();
     driver.join();
-    form.OpenPort1->trigger(); // close the port while its other end is still there
+    ActionNamed(form, "OpenPort1")->trigger(); // close the port while its other end is still there
 
     const std::vector<double> &ms = results.LatenciesMs;
     std::printf("trigger_latency_p50_ms: %.2f\n", Percentile(ms, 0.50));

@@ -11,6 +11,7 @@
 #include "app/shell/message_box.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
+#include "support/qt_action_named.h"
 #include "support/qt_wait.h"
 
 #include <QAction>
@@ -127,9 +128,9 @@ protected:
         form_ = std::make_unique<TMainForm>();
         form_->show();
         QApplication::processEvents();
-        form_->CBoxPort->setEditText(QString::fromStdString(pty_.SlavePath()));
-        form_->OpenPort1->trigger();
-        ASSERT_TRUE(form_->Channel->ComPort().Connected());
+        form_->CBoxPort()->setEditText(QString::fromStdString(pty_.SlavePath()));
+        ActionNamed(*form_, "OpenPort1")->trigger();
+        ASSERT_TRUE(form_->Channel()->ComPort().Connected());
     }
     void TearDown() override
     {
@@ -145,8 +146,8 @@ protected:
         });
     }
 
-    TSetForm &SetForm() { return *form_->SetForm; }
-    TSendForm &SendForm() { return *form_->SendForm; }
+    TSetForm &SetForm() { return *form_->SetForm(); }
+    TSendForm &SendForm() { return *form_->SendForm(); }
     void SetSendText(const char *text) { SendForm().RichSend->setPlainText(text); }
     void CaretOnLine(int index)
     {
@@ -179,19 +180,23 @@ protected:
 
     bool LoopSwitchesDown()
     {
-        return form_->LoopToSend1->isChecked() && SendForm().ToolButton2->isChecked();
+        return ActionNamed(*form_, "LoopToSend1")->isChecked()
+            && SendForm().ToolButton2->isChecked();
     }
     bool LoopSwitchesUp()
     {
-        return !form_->LoopToSend1->isChecked() && !SendForm().ToolButton2->isChecked();
+        return !ActionNamed(*form_, "LoopToSend1")->isChecked()
+            && !SendForm().ToolButton2->isChecked();
     }
     bool TriggerSwitchesDown()
     {
-        return form_->TriggerSend1->isChecked() && SendForm().ToolButton3->isChecked();
+        return ActionNamed(*form_, "TriggerSend1")->isChecked()
+            && SendForm().ToolButton3->isChecked();
     }
     bool TriggerSwitchesUp()
     {
-        return !form_->TriggerSend1->isChecked() && !SendForm().ToolButton3->isChecked();
+        return !ActionNamed(*form_, "TriggerSend1")->isChecked()
+            && !SendForm().ToolButton3->isChecked();
     }
 
     void ExpectOneRefusalOfLine(int line)
@@ -215,15 +220,15 @@ TEST_F(AutomaticSendingTest, LoopSendsItsRangeInTurnWhileBothSwitchesAreDown)
     SetSendText("01\n02\n03\n04\n05");
     StartLoopInWindow("3", "5", "20");
     EXPECT_FALSE(SetForm().isVisible());
-    EXPECT_EQ(form_->Settings.Loop.LoopInterval, 20u);
-    EXPECT_EQ(form_->DataRT->SendTimer->interval(), 20);
+    EXPECT_EQ(form_->Settings().Loop.LoopInterval, 20u);
+    EXPECT_EQ(form_->DataRT()->SendTimer->interval(), 20);
 
     ASSERT_TRUE(listener_.WaitForBytes(7));
     EXPECT_EQ(listener_.Bytes().substr(0, 7), std::string("\x03\x04\x05\x03\x04\x05\x03", 7));
     // Several status ticks have passed while the loop ran; none released it.
-    EXPECT_TRUE(form_->DataRT->SendTimer->isActive());
+    EXPECT_TRUE(form_->DataRT()->SendTimer->isActive());
     EXPECT_TRUE(LoopSwitchesDown());
-    EXPECT_EQ(form_->Settings.LoopSendEnabled, 1);
+    EXPECT_EQ(form_->Settings().LoopSendEnabled, 1);
     EXPECT_TRUE(boxes_.empty());
 
     SetForm().ShowLoopPanel();
@@ -243,10 +248,10 @@ TEST_F(AutomaticSendingTest, RefusedLoopLineWarnsOnceStopsAndReleasesTheSwitches
 
     // The loop timer is stopped before the warning is shown; the next status
     // tick releases what the user sees.
-    EXPECT_FALSE(form_->DataRT->SendTimer->isActive());
+    EXPECT_FALSE(form_->DataRT()->SendTimer->isActive());
     form_->Timer1Timer();
     EXPECT_TRUE(LoopSwitchesUp());
-    EXPECT_EQ(form_->Settings.LoopSendEnabled, 0);
+    EXPECT_EQ(form_->Settings().LoopSendEnabled, 0);
 
     RunEventsFor(150);
     ExpectOneRefusalOfLine(2);
@@ -258,20 +263,20 @@ TEST_F(AutomaticSendingTest, ReceivedLineEqualToTheRecLineIsAnsweredAfterTheDela
     SetSendText("01\n0a 0B\n03\n04\n5A 5B");
     StartReceiveTriggerInWindow("2", "5", "100");
     EXPECT_FALSE(SetForm().isVisible());
-    EXPECT_EQ(form_->DataRT->Scheduler->TriggerSwitch(), 1);
+    EXPECT_EQ(form_->DataRT()->Scheduler->TriggerSwitch(), 1);
     EXPECT_TRUE(TriggerSwitchesDown());
 
     // The program's own line 2 goes out and comes back as a T line: no answer.
     CaretOnLine(1);
-    form_->SendData1->trigger();
+    ActionNamed(*form_, "SendData1")->trigger();
     ASSERT_TRUE(listener_.WaitForBytes(2));
     RunEventsFor(300);
     EXPECT_EQ(listener_.Bytes(), "\x0A\x0B");
 
     // The same bytes received: line 5 follows the delay after the line was taken.
     SteadyTime taken {};
-    const QMetaObject::Connection noteTaken = QObject::connect(
-        form_->RichShow->document(), &QTextDocument::contentsChanged, form_->RichShow, [&taken] {
+    const QMetaObject::Connection noteTaken = QObject::connect(form_->RichShow()->document(),
+        &QTextDocument::contentsChanged, form_->RichShow(), [&taken] {
             if (taken == SteadyTime {})
                 taken = std::chrono::steady_clock::now();
         });
@@ -326,9 +331,9 @@ TEST_F(AutomaticSendingTest, TimingTriggerSendsItsRangeInTheTriggerSecond)
 TEST_F(AutomaticSendingTest, RefusedAnswerStopsTheTriggersAndReleasesTheSwitchesWhileTheBoxIsOpen)
 {
     SetSendText("01 02\nnot hex");
-    form_->Settings.Trigger.ReceiveTriggerList[0] = { 1, 2 };
-    form_->Settings.Trigger.ReceiveTriggerDelay = 0;
-    form_->Settings.Trigger.ReceiveTriggerEnabled = 1;
+    form_->Settings().Trigger.ReceiveTriggerList[0] = { 1, 2 };
+    form_->Settings().Trigger.ReceiveTriggerDelay = 0;
+    form_->Settings().Trigger.ReceiveTriggerEnabled = 1;
     form_->ApplySettings();
     EXPECT_TRUE(TriggerSwitchesDown());
 
@@ -337,7 +342,7 @@ TEST_F(AutomaticSendingTest, RefusedAnswerStopsTheTriggersAndReleasesTheSwitches
     bool releasedWhileTheBoxWasOpen = false;
     SetMessageBoxHandler([&](const MessageBoxRequest &request) {
         boxes_.push_back(request);
-        stoppedBeforeTheBox = form_->DataRT->Scheduler->TriggerSwitch() == 0;
+        stoppedBeforeTheBox = form_->DataRT()->Scheduler->TriggerSwitch() == 0;
         RunEventsFor(120);
         releasedWhileTheBoxWasOpen = TriggerSwitchesUp();
         return QMessageBox::Ok;
@@ -348,7 +353,7 @@ TEST_F(AutomaticSendingTest, RefusedAnswerStopsTheTriggersAndReleasesTheSwitches
     ASSERT_TRUE(warned);
     EXPECT_TRUE(stoppedBeforeTheBox);
     EXPECT_TRUE(releasedWhileTheBoxWasOpen);
-    EXPECT_EQ(form_->Settings.Trigger.ReceiveTriggerEnabled, 0);
+    EXPECT_EQ(form_->Settings().Trigger.ReceiveTriggerEnabled, 0);
 
     // Stopped: the same line received again is not answered or warned about.
     pty_.Write("\x01\x02");

@@ -11,6 +11,7 @@
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
 #include "support/pty_pair.h"
+#include "support/qt_action_named.h"
 #include "support/qt_wait.h"
 
 #include <QAction>
@@ -73,17 +74,17 @@ TEST_F(MainFormTest, FirstStartUsesDefaultsAndCloseWritesTheThreeFiles)
     auto form = Start();
     ASSERT_TRUE(form->StartupDone());
     EXPECT_FALSE(FileExists(Folder() + "data")); // settings are written at the first close
-    EXPECT_FALSE(form->ShowTime1->isChecked());
-    EXPECT_FALSE(form->ShowRxTx1->isChecked());
-    EXPECT_FALSE(form->SendingMessage1->isChecked());
-    EXPECT_FALSE(form->WordWrap1->isChecked());
-    EXPECT_FALSE(form->SendForm->isVisible());
-    EXPECT_EQ(form->CBoxBaudRate->Text(), "9600");
-    EXPECT_EQ(form->CBoxParity->Text(), "None");
-    EXPECT_EQ(form->CBoxDataBits->Text(), "8");
-    EXPECT_EQ(form->CBoxStopBits->Text(), "1");
+    EXPECT_FALSE(ActionNamed(*form, "ShowTime1")->isChecked());
+    EXPECT_FALSE(ActionNamed(*form, "ShowRxTx1")->isChecked());
+    EXPECT_FALSE(ActionNamed(*form, "SendingMessage1")->isChecked());
+    EXPECT_FALSE(ActionNamed(*form, "WordWrap1")->isChecked());
+    EXPECT_FALSE(form->SendForm()->isVisible());
+    EXPECT_EQ(form->CBoxBaudRate()->Text(), "9600");
+    EXPECT_EQ(form->CBoxParity()->Text(), "None");
+    EXPECT_EQ(form->CBoxDataBits()->Text(), "8");
+    EXPECT_EQ(form->CBoxStopBits()->Text(), "1");
 
-    form->SendForm->RichSend->setPlainText("01 03 00 00 00 01\nAT");
+    form->SendForm()->RichSend->setPlainText("01 03 00 00 00 01\nAT");
     form->close();
 
     EXPECT_TRUE(FileExists(Folder() + "config.ini"));
@@ -91,7 +92,7 @@ TEST_F(MainFormTest, FirstStartUsesDefaultsAndCloseWritesTheThreeFiles)
     ASSERT_TRUE(FileExists(Folder() + "send"));
 
     auto again = Start();
-    EXPECT_EQ(again->SendForm->RichSend->toPlainText(), "01 03 00 00 00 01\nAT");
+    EXPECT_EQ(again->SendForm()->RichSend->toPlainText(), "01 03 00 00 00 01\nAT");
 }
 
 TEST_F(MainFormTest, StoredSwitchesAndSelectionsComeBackButAutomaticSendingStartsOff)
@@ -109,22 +110,22 @@ TEST_F(MainFormTest, StoredSwitchesAndSelectionsComeBackButAutomaticSendingStart
     SaveSettings(record, Folder());
 
     auto form = Start();
-    EXPECT_TRUE(form->ShowTime1->isChecked());
-    EXPECT_TRUE(form->WordWrap1->isChecked());
-    EXPECT_EQ(form->RichShow->lineWrapMode(), QTextEdit::WidgetWidth);
-    EXPECT_TRUE(form->ASCIISend1->isChecked());
-    EXPECT_EQ(form->Channel->SendHex.load(), 0);
-    EXPECT_EQ(form->CBoxBaudRate->Text(), "115200");
-    EXPECT_EQ(form->CBoxParity->Text(), "Even");
-    EXPECT_EQ(form->Settings.LoopSendEnabled, 0);
-    EXPECT_EQ(form->Settings.FilterEnabled, 0);
-    EXPECT_EQ(form->Settings.Trigger.TimingTriggerEnabled, 0);
-    EXPECT_EQ(form->Settings.Trigger.ReceiveTriggerEnabled, 0);
-    EXPECT_FALSE(form->LoopToSend1->isChecked());
-    EXPECT_FALSE(form->FilterSettingsMenu1->isChecked());
-    EXPECT_FALSE(form->DataRT->SendTimer->isActive());
+    EXPECT_TRUE(ActionNamed(*form, "ShowTime1")->isChecked());
+    EXPECT_TRUE(ActionNamed(*form, "WordWrap1")->isChecked());
+    EXPECT_EQ(form->RichShow()->lineWrapMode(), QTextEdit::WidgetWidth);
+    EXPECT_TRUE(ActionNamed(*form, "ASCIISend1")->isChecked());
+    EXPECT_EQ(form->Channel()->SendHex.load(), 0);
+    EXPECT_EQ(form->CBoxBaudRate()->Text(), "115200");
+    EXPECT_EQ(form->CBoxParity()->Text(), "Even");
+    EXPECT_EQ(form->Settings().LoopSendEnabled, 0);
+    EXPECT_EQ(form->Settings().FilterEnabled, 0);
+    EXPECT_EQ(form->Settings().Trigger.TimingTriggerEnabled, 0);
+    EXPECT_EQ(form->Settings().Trigger.ReceiveTriggerEnabled, 0);
+    EXPECT_FALSE(ActionNamed(*form, "LoopToSend1")->isChecked());
+    EXPECT_FALSE(ActionNamed(*form, "FilterSettingsMenu1")->isChecked());
+    EXPECT_FALSE(form->DataRT()->SendTimer->isActive());
 
-    form->CBoxStopBits->setCurrentIndex(2);
+    form->CBoxStopBits()->setCurrentIndex(2);
     form->close();
     EXPECT_EQ(StoredRecord().StopBitsIndex, 2);
     EXPECT_EQ(StoredRecord().ShowTime, 1);
@@ -133,112 +134,112 @@ TEST_F(MainFormTest, StoredSwitchesAndSelectionsComeBackButAutomaticSendingStart
 TEST_F(MainFormTest, SwitchCommandsFlipTheRecordAndKeepEveryControlInStep)
 {
     auto form = Start();
-    form->ShowRxTx1->trigger();
-    EXPECT_EQ(form->Settings.ShowRxTx, 1);
-    EXPECT_EQ(form->DataRT->DirectionSwitch, 1);
-    EXPECT_TRUE(form->ShowRxTx1->isChecked());
-    form->ShowRxTx1->trigger();
-    EXPECT_EQ(form->Settings.ShowRxTx, 0);
-    EXPECT_FALSE(form->ShowRxTx1->isChecked());
+    ActionNamed(*form, "ShowRxTx1")->trigger();
+    EXPECT_EQ(form->Settings().ShowRxTx, 1);
+    EXPECT_EQ(form->DataRT()->DirectionSwitch, 1);
+    EXPECT_TRUE(ActionNamed(*form, "ShowRxTx1")->isChecked());
+    ActionNamed(*form, "ShowRxTx1")->trigger();
+    EXPECT_EQ(form->Settings().ShowRxTx, 0);
+    EXPECT_FALSE(ActionNamed(*form, "ShowRxTx1")->isChecked());
 
-    form->ASCIIReceive1->trigger();
-    EXPECT_EQ(form->Channel->ReceiveHex.load(), 0);
-    form->SendWindow1->trigger();
-    EXPECT_EQ(form->Settings.SendWindowVisible, 1);
-    EXPECT_TRUE(form->SendForm->isVisible());
-    form->SendWindow1->trigger();
-    EXPECT_FALSE(form->SendForm->isVisible());
+    ActionNamed(*form, "ASCIIReceive1")->trigger();
+    EXPECT_EQ(form->Channel()->ReceiveHex.load(), 0);
+    ActionNamed(*form, "SendWindow1")->trigger();
+    EXPECT_EQ(form->Settings().SendWindowVisible, 1);
+    EXPECT_TRUE(form->SendForm()->isVisible());
+    ActionNamed(*form, "SendWindow1")->trigger();
+    EXPECT_FALSE(form->SendForm()->isVisible());
 }
 
 TEST_F(MainFormTest, OpenAndCloseMoveTheWindowBetweenItsTwoStates)
 {
     PtyPair pty;
     auto form = Start();
-    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
-    form->OpenPort1->trigger();
+    form->CBoxPort()->setEditText(QString::fromStdString(pty.SlavePath()));
+    ActionNamed(*form, "OpenPort1")->trigger();
 
-    ASSERT_TRUE(form->Channel->ComPort().Connected()) << boxes_.size();
+    ASSERT_TRUE(form->Channel()->ComPort().Connected()) << boxes_.size();
     EXPECT_TRUE(boxes_.empty());
-    EXPECT_EQ(form->OpenPort1->text(), "Close Port");
-    EXPECT_FALSE(form->CBoxPort->isEnabled());
-    EXPECT_FALSE(form->CBoxBaudRate->isEnabled());
-    EXPECT_TRUE(form->Dtr1->isEnabled());
-    EXPECT_TRUE(form->Rts1->isEnabled());
-    EXPECT_TRUE(form->ComThread->Running());
+    EXPECT_EQ(ActionNamed(*form, "OpenPort1")->text(), "Close Port");
+    EXPECT_FALSE(form->CBoxPort()->isEnabled());
+    EXPECT_FALSE(form->CBoxBaudRate()->isEnabled());
+    EXPECT_TRUE(ActionNamed(*form, "Dtr1")->isEnabled());
+    EXPECT_TRUE(ActionNamed(*form, "Rts1")->isEnabled());
+    EXPECT_TRUE(form->ComThread()->Running());
 
     // A burst on the wire becomes a monitor line.
     pty.Write(std::string("\x01\x03\x02\x00\x0A", 5));
-    WaitUntil([&] { return !form->RichShow->toPlainText().isEmpty(); });
-    EXPECT_EQ(form->RichShow->toPlainText().trimmed(), "01 03 02 00 0A");
+    WaitUntil([&] { return !form->RichShow()->toPlainText().isEmpty(); });
+    EXPECT_EQ(form->RichShow()->toPlainText().trimmed(), "01 03 02 00 0A");
 
-    form->OpenPort1->trigger();
-    EXPECT_FALSE(form->Channel->ComPort().Connected());
-    EXPECT_EQ(form->OpenPort1->text(), "Open Port");
-    EXPECT_TRUE(form->CBoxPort->isEnabled());
-    EXPECT_FALSE(form->Dtr1->isEnabled());
-    EXPECT_FALSE(form->ComThread->Running());
+    ActionNamed(*form, "OpenPort1")->trigger();
+    EXPECT_FALSE(form->Channel()->ComPort().Connected());
+    EXPECT_EQ(ActionNamed(*form, "OpenPort1")->text(), "Open Port");
+    EXPECT_TRUE(form->CBoxPort()->isEnabled());
+    EXPECT_FALSE(ActionNamed(*form, "Dtr1")->isEnabled());
+    EXPECT_FALSE(form->ComThread()->Running());
 }
 
 TEST_F(MainFormTest, ATypedPortNameComesBackAtTheNextStart)
 {
     auto form = Start();
-    form->CBoxPort->setEditText("/tmp/ttyV0");
+    form->CBoxPort()->setEditText("/tmp/ttyV0");
     form->close();
     EXPECT_EQ(StoredRecord().PortIndex, 255);
 
     auto again = Start();
-    EXPECT_EQ(again->CBoxPort->Text(), "/tmp/ttyV0");
+    EXPECT_EQ(again->CBoxPort()->Text(), "/tmp/ttyV0");
 }
 
 TEST_F(MainFormTest, AFailedOpenWarnsAndLeavesTheWindowClosed)
 {
     auto form = Start();
-    form->CBoxPort->setEditText("/nonexistent/ttyNothing");
-    form->OpenPort1->trigger();
+    form->CBoxPort()->setEditText("/nonexistent/ttyNothing");
+    ActionNamed(*form, "OpenPort1")->trigger();
 
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].Caption, "Open Port");
     EXPECT_TRUE(
         boxes_[0].Text.startsWith("Open port failure,it may be opened by other procedures.\n"));
-    EXPECT_FALSE(form->Channel->ComPort().Connected());
-    EXPECT_TRUE(form->CBoxPort->isEnabled());
-    EXPECT_FALSE(form->Dtr1->isEnabled());
-    EXPECT_FALSE(form->Rts1->isEnabled());
-    EXPECT_EQ(form->OpenPort1->text(), "Open Port");
+    EXPECT_FALSE(form->Channel()->ComPort().Connected());
+    EXPECT_TRUE(form->CBoxPort()->isEnabled());
+    EXPECT_FALSE(ActionNamed(*form, "Dtr1")->isEnabled());
+    EXPECT_FALSE(ActionNamed(*form, "Rts1")->isEnabled());
+    EXPECT_EQ(ActionNamed(*form, "OpenPort1")->text(), "Open Port");
 }
 
 TEST_F(MainFormTest, PauseDropsReceivedLinesAndSurvivesReopening)
 {
     PtyPair pty;
     auto form = Start();
-    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
-    form->OpenPort1->trigger();
-    ASSERT_TRUE(form->Channel->ComPort().Connected());
+    form->CBoxPort()->setEditText(QString::fromStdString(pty.SlavePath()));
+    ActionNamed(*form, "OpenPort1")->trigger();
+    ASSERT_TRUE(form->Channel()->ComPort().Connected());
 
-    form->PauseMonitoring1->trigger();
+    ActionNamed(*form, "PauseMonitoring1")->trigger();
     EXPECT_TRUE(form->MonitoringPaused());
-    EXPECT_TRUE(form->PauseMonitoring1->isChecked());
+    EXPECT_TRUE(ActionNamed(*form, "PauseMonitoring1")->isChecked());
     pty.Write("\x11");
     // Drained while paused: the next burst is the first thing seen.
-    form->OpenPort1->trigger(); // close
-    form->OpenPort1->trigger(); // and open again, still paused
-    ASSERT_TRUE(form->Channel->ComPort().Connected());
+    ActionNamed(*form, "OpenPort1")->trigger(); // close
+    ActionNamed(*form, "OpenPort1")->trigger(); // and open again, still paused
+    ASSERT_TRUE(form->Channel()->ComPort().Connected());
     pty.Write("\x12");
     WaitUntil([] { return false; }, 300); // room for a wrongly shown line to appear
-    EXPECT_EQ(form->RichShow->toPlainText(), "");
-    EXPECT_EQ(form->Channel->RxCount.load(), 0u);
+    EXPECT_EQ(form->RichShow()->toPlainText(), "");
+    EXPECT_EQ(form->Channel()->RxCount.load(), 0u);
 
-    form->PauseMonitoring1->trigger();
-    EXPECT_EQ(form->Channel->MonitoringOn.load(), 1);
+    ActionNamed(*form, "PauseMonitoring1")->trigger();
+    EXPECT_EQ(form->Channel()->MonitoringOn.load(), 1);
     pty.Write("\x13");
-    WaitUntil([&] { return !form->RichShow->toPlainText().isEmpty(); });
-    EXPECT_EQ(form->RichShow->toPlainText().trimmed(), "13");
+    WaitUntil([&] { return !form->RichShow()->toPlainText().isEmpty(); });
+    EXPECT_EQ(form->RichShow()->toPlainText().trimmed(), "13");
 }
 
 TEST_F(MainFormTest, ClosingWhileMinimizedStillKeepsSettingsAndSendText)
 {
     auto form = Start();
-    form->SendForm->RichSend->setPlainText("AA BB");
+    form->SendForm()->RichSend->setPlainText("AA BB");
     form->showMinimized();
     QApplication::processEvents();
     if (!form->isMinimized())
@@ -252,7 +253,7 @@ TEST_F(MainFormTest, ClosingWhileMinimizedStillKeepsSettingsAndSendText)
 TEST_F(MainFormTest, AFileThatCannotBeWrittenAtCloseCostsNeitherTheOthersNorTheWindow)
 {
     auto form = Start();
-    form->SendForm->RichSend->setPlainText("AA BB");
+    form->SendForm()->RichSend->setPlainText("AA BB");
     std::filesystem::create_directories(Folder() + "data"); // "data" can never be replaced
     QMessageBox::StandardButton answer = QMessageBox::No;
     SetMessageBoxHandler([&](const MessageBoxRequest &request) {
@@ -278,9 +279,9 @@ TEST_F(MainFormTest, AFileThatCannotBeWrittenAtCloseCostsNeitherTheOthersNorTheW
 TEST_F(MainFormTest, TheSendViewOffersTheEditPopupOfTheMonitor)
 {
     auto form = Start();
-    QTextEdit *send = form->SendForm->RichSend;
+    QTextEdit *send = form->SendForm()->RichSend;
     ASSERT_EQ(send->contextMenuPolicy(), Qt::CustomContextMenu);
-    for (QTextEdit *view : { form->RichShow, send }) {
+    for (QTextEdit *view : { form->RichShow(), send }) {
         emit view->customContextMenuRequested(QPoint(5, 5));
         auto *menu = form->findChild<QMenu *>("EditPopupMenu");
         ASSERT_NE(menu, nullptr);
@@ -297,8 +298,8 @@ TEST_F(MainFormTest, EveryCaptionIsTheWindowsOwnText)
 {
     auto form = Start();
     EXPECT_EQ(form->windowTitle(), "Corvella");
-    EXPECT_EQ(form->SendForm->windowTitle(), "Send");
-    EXPECT_EQ(form->SetForm->windowTitle(), "Settings");
+    EXPECT_EQ(form->SendForm()->windowTitle(), "Send");
+    EXPECT_EQ(form->SetForm()->windowTitle(), "Settings");
     // A display name of its own would be appended to every caption by the
     // platform; without one it is the application name, whatever that is.
     const QString name = QApplication::applicationName();
@@ -317,7 +318,7 @@ TEST_F(MainFormTest, ASettingsFileThatIsAFifoIsRefusedWithAMessageInsteadOfBlock
     EXPECT_EQ(boxes_[0].Icon, QMessageBox::Critical);
     EXPECT_TRUE(boxes_[0].Text.contains("data is not a regular file"))
         << boxes_[0].Text.toStdString();
-    EXPECT_EQ(form->CBoxBaudRate->Text(), "9600"); // the defaults
+    EXPECT_EQ(form->CBoxBaudRate()->Text(), "9600"); // the defaults
 }
 
 TEST_F(MainFormTest, MenuBarHoldsItsItemsInOrder)
@@ -416,25 +417,25 @@ TEST_F(
     MainFormTest, WithTheSendViewActiveTheTickWritesTheSendCaptionAndClearScreenEmptiesTheMonitor)
 {
     auto form = Start();
-    form->RichShow->setPlainText("01 02");
-    form->SendWindow1->trigger();
-    QTextEdit *send = form->SendForm->RichSend;
+    form->RichShow()->setPlainText("01 02");
+    ActionNamed(*form, "SendWindow1")->trigger();
+    QTextEdit *send = form->SendForm()->RichSend;
     send->setPlainText("01 02\n03 04\n05 06 07 08");
     QTextCursor caret(send->document()->findBlockByNumber(2));
     caret.setPosition(caret.position() + 4);
     send->setTextCursor(caret);
-    form->DataRT->SetActiveView(send);
+    form->DataRT()->SetActiveView(send);
     form->findChild<QLabel *>("Panel3")->setText("kept");
 
-    form->DataRT->UpdateCaretFigures();
+    form->DataRT()->UpdateCaretFigures();
     form->Timer1Timer();
-    ASSERT_EQ(form->DataRT->CaretLine, 3);
-    EXPECT_EQ(form->SendForm->windowTitle(),
-              QString("Send [Hex: Ln:3 Col:%1 Sel:0]").arg(form->DataRT->CaretColumn));
+    ASSERT_EQ(form->DataRT()->CaretLine, 3);
+    EXPECT_EQ(form->SendForm()->windowTitle(),
+        QString("Send [Hex: Ln:3 Col:%1 Sel:0]").arg(form->DataRT()->CaretColumn));
     EXPECT_EQ(form->findChild<QLabel *>("Panel3")->text(), "kept");
 
-    form->ClearScreen1->trigger();
-    EXPECT_EQ(form->RichShow->toPlainText(), "");
+    ActionNamed(*form, "ClearScreen1")->trigger();
+    EXPECT_EQ(form->RichShow()->toPlainText(), "");
     EXPECT_EQ(send->toPlainText(), "01 02\n03 04\n05 06 07 08");
 }
 
@@ -454,22 +455,22 @@ TEST_F(MainFormTest, LampsFollowThePort)
     form->Timer1Timer();
     EXPECT_EQ(lamps(*form), "00000") << "closed: every lamp off, DtrOn or not";
 
-    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
-    form->OpenPort1->trigger();
-    ASSERT_TRUE(form->Channel->ComPort().Connected());
+    form->CBoxPort()->setEditText(QString::fromStdString(pty.SlavePath()));
+    ActionNamed(*form, "OpenPort1")->trigger();
+    ASSERT_TRUE(form->Channel()->ComPort().Connected());
     form->Timer1Timer();
     EXPECT_EQ(lamps(*form), "10000");
 
-    form->Dtr1->trigger(); // changes the line at once
-    EXPECT_EQ(form->Channel->ComPort().FlowControl().ControlDTR, dtrDisable);
+    ActionNamed(*form, "Dtr1")->trigger(); // changes the line at once
+    EXPECT_EQ(form->Channel()->ComPort().FlowControl().ControlDTR, dtrDisable);
     form->Timer1Timer();
     EXPECT_EQ(lamps(*form), "00000");
 
-    form->Channel->TxCount = 7;
-    form->Channel->RxCount = 9;
-    emit form->StatusBar1->DoubleClicked();
-    EXPECT_EQ(form->Channel->TxCount.load(), 0u);
-    EXPECT_EQ(form->Channel->RxCount.load(), 0u);
+    form->Channel()->TxCount = 7;
+    form->Channel()->RxCount = 9;
+    emit form->StatusBar1()->DoubleClicked();
+    EXPECT_EQ(form->Channel()->TxCount.load(), 0u);
+    EXPECT_EQ(form->Channel()->RxCount.load(), 0u);
 }
 
 TEST_F(MainFormTest, AFileNamedOnTheCommandLineIsShownInTheMonitor)
@@ -482,7 +483,7 @@ TEST_F(MainFormTest, AFileNamedOnTheCommandLineIsShownInTheMonitor)
     form->ShowCommandLineFile("/nonexistent/file.crvm");
     form->show();
     QApplication::processEvents();
-    EXPECT_EQ(form->RichShow->toPlainText(), "01 02 03\nAT+OK");
+    EXPECT_EQ(form->RichShow()->toPlainText(), "01 02 03\nAT+OK");
 }
 
 TEST_F(MainFormTest, PlaceWindowUsesClientFiguresOfTheScreen)
@@ -501,8 +502,8 @@ TEST_F(MainFormTest, PlaceWindowUsesClientFiguresOfTheScreen)
 TEST_F(MainFormTest, StatusTickShowsUnsignedCountersAndCaretFigures)
 {
     auto form = Start();
-    form->Channel->TxCount = 3000000000u;
-    form->Channel->RxCount = 12;
+    form->Channel()->TxCount = 3000000000u;
+    form->Channel()->RxCount = 12;
     form->Timer1Timer();
     EXPECT_EQ(form->findChild<QLabel *>("Panel1")->text(), "TX: 3000000000");
     EXPECT_EQ(form->findChild<QLabel *>("Panel2")->text(), "RX: 12");
@@ -515,18 +516,18 @@ TEST_F(MainFormTest, StatusTickSlowsDownWhileNothingChanges)
 {
     auto form = Start();
     PtyPair pty;
-    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form->CBoxPort()->setEditText(QString::fromStdString(pty.SlavePath()));
     form->ToggleConnection();
-    ASSERT_TRUE(form->Channel->ComPort().Connected());
+    ASSERT_TRUE(form->Channel()->ComPort().Connected());
 
     for (int tick = 0; tick < 25; ++tick)
         form->Timer1Timer();
-    EXPECT_GE(form->Timer1->interval(), 200);
+    EXPECT_GE(form->Timer1()->interval(), 200);
 
     pty.Write("\x01");
-    ASSERT_TRUE(WaitUntil([&] { return form->Channel->RxCount.load() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return form->Channel()->RxCount.load() == 1; }));
     form->Timer1Timer();
-    EXPECT_EQ(form->Timer1->interval(), 50);
+    EXPECT_EQ(form->Timer1()->interval(), 50);
     EXPECT_EQ(form->findChild<QLabel *>("Panel2")->text(), "RX: 1");
     form->ToggleConnection();
 }

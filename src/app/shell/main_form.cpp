@@ -75,11 +75,11 @@ TMainForm::TMainForm(Clock &clock)
     CreatePrintForm();
     CreateFileCommands();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-    Timer1->start();
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName("Timer1");
+    timer1_->setInterval(50);
+    connect(timer1_, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    timer1_->start();
 
     // Wider than the classic 614 x 451 client area: Linux fonts and device
     // names need the room, and the lamps must not fall off the status bar.
@@ -90,10 +90,10 @@ TMainForm::TMainForm(Clock &clock)
 TMainForm::~TMainForm()
 {
     // The renderer holds the channel by reference: stop it before the channel goes.
-    delete DataRT;
-    DataRT = nullptr;
-    ComThread.reset();
-    Channel.reset();
+    delete dataRT_;
+    dataRT_ = nullptr;
+    comThread_.reset();
+    channel_.reset();
 }
 
 void TMainForm::CreateActions()
@@ -157,11 +157,11 @@ void TMainForm::CreateViewActions()
     FindWindow1 = MakeCheck(this, "FindWindow1", "Find Window");
     FindWindow1->setIcon(MakeIcon(IconKind::FindWindow));
     ColorSettings1 = MakeAction(this, "ColorSettings1", "Color Settings");
-    connect(ShowTime1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowTime); });
-    connect(ShowRxTx1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowRxTx); });
-    connect(WordWrap1, &QAction::triggered, this, [this] { FlipSetting(Settings.WordWrap); });
+    connect(ShowTime1, &QAction::triggered, this, [this] { FlipSetting(settings_.ShowTime); });
+    connect(ShowRxTx1, &QAction::triggered, this, [this] { FlipSetting(settings_.ShowRxTx); });
+    connect(WordWrap1, &QAction::triggered, this, [this] { FlipSetting(settings_.WordWrap); });
     connect(
-        SendingMessage1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowSending); });
+        SendingMessage1, &QAction::triggered, this, [this] { FlipSetting(settings_.ShowSending); });
     connect(SendWindow1, &QAction::triggered, this, &TMainForm::ToggleSendWindow);
 }
 
@@ -184,21 +184,21 @@ void TMainForm::CreateToolsActions()
     connect(OpenPort1, &QAction::triggered, this, &TMainForm::ToggleConnection);
     connect(PauseMonitoring1, &QAction::triggered, this, &TMainForm::TogglePause);
     connect(SendData1, &QAction::triggered, this, [this] {
-        if (DataRT)
-            DataRT->SendCaretLine();
+        if (dataRT_)
+            dataRT_->SendCaretLine();
     });
     connect(
-        ASCIIReceive1, &QAction::triggered, this, [this] { FlipSetting(Settings.AsciiReceive); });
-    connect(ASCIISend1, &QAction::triggered, this, [this] { FlipSetting(Settings.AsciiSend); });
+        ASCIIReceive1, &QAction::triggered, this, [this] { FlipSetting(settings_.AsciiReceive); });
+    connect(ASCIISend1, &QAction::triggered, this, [this] { FlipSetting(settings_.AsciiSend); });
     // The menu items open the settings window; their check marks only mirror
     // the settings, so a click must not flip them by itself.
     connect(LoopToSend1, &QAction::triggered, this, [this] {
-        LoopToSend1->setChecked(Settings.LoopSendEnabled);
-        SetForm->ShowLoopPanel();
+        LoopToSend1->setChecked(settings_.LoopSendEnabled);
+        setForm_->ShowLoopPanel();
     });
     connect(TriggerSend1, &QAction::triggered, this, [this] {
-        TriggerSend1->setChecked(TriggerOn(Settings.Trigger));
-        SetForm->ShowTriggerPanel();
+        TriggerSend1->setChecked(TriggerOn(settings_.Trigger));
+        setForm_->ShowTriggerPanel();
     });
 }
 
@@ -240,11 +240,11 @@ void TMainForm::CreateToolBarActions()
 {
     Dtr1 = MakeCheck(this, "Dtr1", "DTR");
     Rts1 = MakeCheck(this, "Rts1", "RTS");
-    connect(Dtr1, &QAction::triggered, this, [this] { FlipSetting(Settings.DtrOn); });
-    connect(Rts1, &QAction::triggered, this, [this] { FlipSetting(Settings.RtsOn); });
+    connect(Dtr1, &QAction::triggered, this, [this] { FlipSetting(settings_.DtrOn); });
+    connect(Rts1, &QAction::triggered, this, [this] { FlipSetting(settings_.RtsOn); });
     ClearScreen1 = MakeAction(this, "ClearScreen1", "Clear Screen");
     ClearScreen1->setIcon(MakeIcon(IconKind::ClearScreen));
-    connect(ClearScreen1, &QAction::triggered, this, [this] { RichShow->clear(); });
+    connect(ClearScreen1, &QAction::triggered, this, [this] { richShow_->clear(); });
     ToDecBin1 = MakeAction(this, "ToDecBin1", "To Dec Bin");
     Converter1 = MakeAction(this, "Converter1", "HexDecBin Converter");
     Converter1->setIcon(MakeIcon(IconKind::Converter));
@@ -351,16 +351,16 @@ void TMainForm::CreatePortToolBar()
     };
     // Linux device names are longer than their counterparts elsewhere, so the
     // port list is wider than the others.
-    CBoxPort = addCombo("CBoxPort", cpPort, 110);
-    CBoxBaudRate = addCombo("CBoxBaudRate", cpBaudRate, 78);
-    CBoxParity = addCombo("CBoxParity", cpParity, 64);
-    CBoxDataBits = addCombo("CBoxDataBits", cpDataBits, 44);
-    CBoxStopBits = addCombo("CBoxStopBits", cpStopBits, 50);
-    CBoxPort->GrowWithText(110, 360); // its tooltip is the whole device name
-    CBoxBaudRate->setToolTip("Baud rate");
-    CBoxParity->setToolTip("Parity");
-    CBoxDataBits->setToolTip("Data bits");
-    CBoxStopBits->setToolTip("Stop bits");
+    cboxPort_ = addCombo("CBoxPort", cpPort, 110);
+    cboxBaudRate_ = addCombo("CBoxBaudRate", cpBaudRate, 78);
+    cboxParity_ = addCombo("CBoxParity", cpParity, 64);
+    cboxDataBits_ = addCombo("CBoxDataBits", cpDataBits, 44);
+    cboxStopBits_ = addCombo("CBoxStopBits", cpStopBits, 50);
+    cboxPort_->GrowWithText(110, 360); // its tooltip is the whole device name
+    cboxBaudRate_->setToolTip("Baud rate");
+    cboxParity_->setToolTip("Parity");
+    cboxDataBits_->setToolTip("Data bits");
+    cboxStopBits_->setToolTip("Stop bits");
 
     PortToolBar->addSeparator();
     PortToolBar->addAction(Dtr1);
@@ -388,18 +388,18 @@ void TMainForm::CreateMonitorView()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    RichShow = new QTextEdit(central);
-    RichShow->setObjectName("RichShow");
-    RichShow->setFont(ViewFont());
-    RichShow->setLineWrapMode(QTextEdit::NoWrap);
-    RichShow->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichShow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichShow->setAcceptRichText(false);
+    richShow_ = new QTextEdit(central);
+    richShow_->setObjectName("RichShow");
+    richShow_->setFont(ViewFont());
+    richShow_->setLineWrapMode(QTextEdit::NoWrap);
+    richShow_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    richShow_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    richShow_->setAcceptRichText(false);
     // The monitor's lines are appended by the program: undo would take them away again.
-    RichShow->setUndoRedoEnabled(false);
-    AttachEditPopup(RichShow);
-    RichShow->installEventFilter(this);
-    layout->addWidget(RichShow, 1);
+    richShow_->setUndoRedoEnabled(false);
+    AttachEditPopup(richShow_);
+    richShow_->installEventFilter(this);
+    layout->addWidget(richShow_, 1);
 
     ReceiveToolBar = new QToolBar("Receive", central);
     ReceiveToolBar->setObjectName("ReceiveToolBar");
@@ -429,51 +429,51 @@ void TMainForm::CreateReceiveToolBar()
 
 void TMainForm::CreateStatusBar()
 {
-    StatusBar1 = new TStatusBarMY(this);
-    setStatusBar(StatusBar1);
-    connect(StatusBar1, &TStatusBarMY::DoubleClicked, this, [this] {
-        if (!Channel)
+    statusBar1_ = new TStatusBarMY(this);
+    setStatusBar(statusBar1_);
+    connect(statusBar1_, &TStatusBarMY::DoubleClicked, this, [this] {
+        if (!channel_)
             return;
-        Channel->RxCount = 0;
-        Channel->TxCount = 0;
+        channel_->RxCount = 0;
+        channel_->TxCount = 0;
     });
 }
 
 void TMainForm::CreateSideWindows()
 {
-    SendForm = new TSendForm(Settings, this);
-    addDockWidget(Qt::BottomDockWidgetArea, SendForm);
-    SendForm->hide();
-    SetForm = new TSetForm(
-        Settings, [this] { return DataFolderPath; }, this);
-    connect(SetForm, &TSetForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
+    sendForm_ = new TSendForm(settings_, this);
+    addDockWidget(Qt::BottomDockWidgetArea, sendForm_);
+    sendForm_->hide();
+    setForm_ = new TSetForm(
+        settings_, [this] { return dataFolderPath_; }, this);
+    connect(setForm_, &TSetForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
     ConnectSendForm();
     CreateFindTools();
 }
 
 void TMainForm::ConnectSendForm()
 {
-    AttachEditPopup(SendForm->RichSend);
-    connect(SendForm, &TSendForm::SendCaretLineRequested, this, [this] {
-        if (DataRT)
-            DataRT->SendCaretLine();
+    AttachEditPopup(sendForm_->RichSend);
+    connect(sendForm_, &TSendForm::SendCaretLineRequested, this, [this] {
+        if (dataRT_)
+            dataRT_->SendCaretLine();
     });
-    connect(SendForm, &TSendForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
-    connect(SendForm, &TSendForm::LoopPanelRequested, SetForm, &TSetForm::ShowLoopPanel);
-    connect(SendForm, &TSendForm::TriggerPanelRequested, SetForm, &TSetForm::ShowTriggerPanel);
-    connect(SendForm, &TSendForm::Activated, this, [this] {
-        if (DataRT)
-            DataRT->SetActiveView(SendForm->RichSend);
+    connect(sendForm_, &TSendForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
+    connect(sendForm_, &TSendForm::LoopPanelRequested, setForm_, &TSetForm::ShowLoopPanel);
+    connect(sendForm_, &TSendForm::TriggerPanelRequested, setForm_, &TSetForm::ShowTriggerPanel);
+    connect(sendForm_, &TSendForm::Activated, this, [this] {
+        if (dataRT_)
+            dataRT_->SetActiveView(sendForm_->RichSend);
     });
-    connect(SendForm, &TSendForm::Closed, this, [this] {
-        Settings.SendWindowVisible = 0;
+    connect(sendForm_, &TSendForm::Closed, this, [this] {
+        settings_.SendWindowVisible = 0;
         ApplySettings();
     });
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == RichShow && event->type() == QEvent::FocusIn)
+    if (watched == richShow_ && event->type() == QEvent::FocusIn)
         SetActiveViewToMonitor();
     return QMainWindow::eventFilter(watched, event);
 }
@@ -487,11 +487,11 @@ void TMainForm::changeEvent(QEvent *event)
 
 void TMainForm::SetActiveViewToMonitor()
 {
-    if (DataRT)
-        DataRT->SetActiveView(RichShow);
+    if (dataRT_)
+        dataRT_->SetActiveView(richShow_);
 }
 
 QTextEdit *TMainForm::ActiveView() const
 {
-    return DataRT && DataRT->ActiveView ? DataRT->ActiveView : RichShow;
+    return dataRT_ && dataRT_->ActiveView ? dataRT_->ActiveView : richShow_;
 }

@@ -50,37 +50,37 @@ public:
     ~TMainForm() override;
 
     // The one settings record of the run.
-    SettingsRecord Settings {};
-    std::string DataFolderPath;
+    SettingsRecord &Settings() { return settings_; }
+    const SettingsRecord &Settings() const { return settings_; }
 
     // Engine objects: created by the start-up sequence on the first showing.
-    std::unique_ptr<TVekScomm> Channel;
-    std::unique_ptr<TVekComThread> ComThread;
-    TDataRT *DataRT = nullptr;
+    TVekScomm *Channel() const { return channel_.get(); }
+    TVekComThread *ComThread() const { return comThread_.get(); }
+    TDataRT *DataRT() const { return dataRT_; }
 
-    QTextEdit *RichShow;
-    QTextEdit *RichFind; // the find-results view, in FindForm
-    TSendForm *SendForm;
-    TFindForm *FindForm;
-    TFindDialog *FindDialog;
-    TSetForm *SetForm;
-    TPrintForm *PrintForm; // print preview; also prints for "Print"
-    TStatusBarMY *StatusBar1;
-    TComComboBox *CBoxPort;
-    TComComboBox *CBoxBaudRate;
-    TComComboBox *CBoxParity;
-    TComComboBox *CBoxDataBits;
-    TComComboBox *CBoxStopBits;
-    QTimer *Timer1; // 50 ms status tick
+    QTextEdit *RichShow() const { return richShow_; }
+    QTextEdit *RichFind() const { return richFind_; } // the find-results view, in FindForm
+    TSendForm *SendForm() const { return sendForm_; }
+    TFindForm *FindForm() const { return findForm_; }
+    TFindDialog *FindDialog() const { return findDialog_; }
+    TSetForm *SetForm() const { return setForm_; }
+    TStatusBarMY *StatusBar1() const { return statusBar1_; }
+    TComComboBox *CBoxPort() const { return cboxPort_; }
+    TComComboBox *CBoxBaudRate() const { return cboxBaudRate_; }
+    TComComboBox *CBoxParity() const { return cboxParity_; }
+    TComComboBox *CBoxDataBits() const { return cboxDataBits_; }
+    TComComboBox *CBoxStopBits() const { return cboxStopBits_; }
+    QTimer *Timer1() const { return timer1_; } // 50 ms status tick
 
     // Tool windows, created hidden and shown by their commands.
-    TFilterForm *FilterForm;
-    THexDecForm *HexDecForm;
-    TPopForm *PopForm;
-    TBColorSetForm *BColorSetForm;
-    TAscForm *AscForm;
-    TaboutForm *aboutForm;
-    TColorButton *ColorButton; // its face is the ColorButton1 command
+    TFilterForm *FilterForm() const { return filterForm_; }
+    THexDecForm *HexDecForm() const { return hexDecForm_; }
+    TPopForm *PopForm() const { return popForm_; }
+    TBColorSetForm *BColorSetForm() const { return bColorSetForm_; }
+    TAscForm *AscForm() const { return ascForm_; }
+    TaboutForm *AboutForm() const { return aboutForm_; }
+    TColorButton *ColorButton() const { return colorButton_; } // the ColorButton1 command's face
+    TBackgroundWriter *FileWriter() const { return fileWriter_; }
 
     void ApplySettings();
     // Before the first showing: a message file to show in the monitor.
@@ -102,9 +102,6 @@ public:
     void SaveFile(QTextEdit *view);
     void OpenFile(QTextEdit *view);
 
-    TBackgroundWriter *FileWriter;
-    TMonitorLimits *MonitorLimits;
-    TTimeSaveForm *TimeSaveForm;
     bool MonitoringPaused() const { return monitoringPaused_; }
     bool StartupDone() const { return startupDone_; }
 
@@ -165,14 +162,43 @@ private:
     void SaveToolWindowPlaces(QSettings &layout);
 
     Clock &clock_;
+    SettingsRecord settings_ {};
+    std::string dataFolderPath_;
+    std::unique_ptr<TVekScomm> channel_;
+    std::unique_ptr<TVekComThread> comThread_;
+    TDataRT *dataRT_ = nullptr;
+    QTextEdit *richShow_;
+    QTextEdit *richFind_;
+    TSendForm *sendForm_;
+    TFindForm *findForm_;
+    TFindDialog *findDialog_;
+    TSetForm *setForm_;
+    TPrintForm *printForm_; // print preview; also prints for "Print"
+    TStatusBarMY *statusBar1_;
+    TComComboBox *cboxPort_;
+    TComComboBox *cboxBaudRate_;
+    TComComboBox *cboxParity_;
+    TComComboBox *cboxDataBits_;
+    TComComboBox *cboxStopBits_;
+    QTimer *timer1_;
+    TFilterForm *filterForm_;
+    THexDecForm *hexDecForm_;
+    TPopForm *popForm_;
+    TBColorSetForm *bColorSetForm_;
+    TAscForm *ascForm_;
+    TaboutForm *aboutForm_;
+    TColorButton *colorButton_;
+    TBackgroundWriter *fileWriter_;
+    TMonitorLimits *monitorLimits_;
+    TTimeSaveForm *timeSaveForm_;
     bool startupDone_ = false;
     bool monitoringPaused_ = false;
     uint32_t highlightColor_ = 0x008000;
     QString typedPortName_; // from the layout file
     TStatusPace statusPace_;
 
-public:
-    // Commands, named like their menu items (objectName too).
+    // Commands, named like their menu items; their objectNames are the same,
+    // so tests and other code outside reach them with findChild.
     QAction *OpenMonitoringMessage1, *SaveMonitoringMessage1, *OpenSendingMessage1,
         *SaveSendingMessage1, *Print1, *PrintPreview1, *Exit1;
     QAction *Undo1, *Cut1, *Copy1, *Paste1, *SelectAll1, *Find1, *FindNext1;

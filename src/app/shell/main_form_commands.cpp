@@ -32,55 +32,55 @@ void TMainForm::FlipSetting(uint8_t &field)
 
 void TMainForm::ApplySettings()
 {
-    Dtr1->setChecked(Settings.DtrOn);
-    Rts1->setChecked(Settings.RtsOn);
-    ShowTime1->setChecked(Settings.ShowTime);
-    ShowRxTx1->setChecked(Settings.ShowRxTx);
-    SendingMessage1->setChecked(Settings.ShowSending);
-    WordWrap1->setChecked(Settings.WordWrap);
-    ASCIIReceive1->setChecked(Settings.AsciiReceive);
-    FilterSettingsMenu1->setChecked(Settings.FilterEnabled);
-    FilterSettings1->setChecked(Settings.FilterEnabled);
-    LoopToSend1->setChecked(Settings.LoopSendEnabled);
-    ASCIISend1->setChecked(Settings.AsciiSend);
-    SendWindow1->setChecked(Settings.SendWindowVisible);
-    FindWindow1->setChecked(Settings.FindWindowVisible);
+    Dtr1->setChecked(settings_.DtrOn);
+    Rts1->setChecked(settings_.RtsOn);
+    ShowTime1->setChecked(settings_.ShowTime);
+    ShowRxTx1->setChecked(settings_.ShowRxTx);
+    SendingMessage1->setChecked(settings_.ShowSending);
+    WordWrap1->setChecked(settings_.WordWrap);
+    ASCIIReceive1->setChecked(settings_.AsciiReceive);
+    FilterSettingsMenu1->setChecked(settings_.FilterEnabled);
+    FilterSettings1->setChecked(settings_.FilterEnabled);
+    LoopToSend1->setChecked(settings_.LoopSendEnabled);
+    ASCIISend1->setChecked(settings_.AsciiSend);
+    SendWindow1->setChecked(settings_.SendWindowVisible);
+    FindWindow1->setChecked(settings_.FindWindowVisible);
 
-    const bool trigger = TriggerOn(Settings.Trigger);
-    SendForm->ShowSwitches(Settings.LoopSendEnabled, trigger, Settings.AsciiSend);
-    if (!Channel || !DataRT)
+    const bool trigger = TriggerOn(settings_.Trigger);
+    sendForm_->ShowSwitches(settings_.LoopSendEnabled, trigger, settings_.AsciiSend);
+    if (!channel_ || !dataRT_)
         return;
     TriggerSend1->setChecked(trigger);
-    DataRT->SetTriggerSwitch(trigger);
+    dataRT_->SetTriggerSwitch(trigger);
 
     // A device that refuses a change skips the rest until the next apply.
     try {
-        TComFlowControl flow = Channel->ComPort().FlowControl();
-        flow.ControlDTR = Settings.DtrOn ? dtrEnable : dtrDisable;
-        flow.ControlRTS = Settings.RtsOn ? rtsEnable : rtsDisable;
-        Channel->ComPort().SetFlowControl(flow);
-        DataRT->TimeSwitch = Settings.ShowTime;
-        DataRT->DirectionSwitch = Settings.ShowRxTx;
-        DataRT->SentSwitch = Settings.ShowSending;
-        RichShow->setLineWrapMode(Settings.WordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
-        Channel->ReceiveHex = Settings.AsciiReceive ? 0 : 1;
+        TComFlowControl flow = channel_->ComPort().FlowControl();
+        flow.ControlDTR = settings_.DtrOn ? dtrEnable : dtrDisable;
+        flow.ControlRTS = settings_.RtsOn ? rtsEnable : rtsDisable;
+        channel_->ComPort().SetFlowControl(flow);
+        dataRT_->TimeSwitch = settings_.ShowTime;
+        dataRT_->DirectionSwitch = settings_.ShowRxTx;
+        dataRT_->SentSwitch = settings_.ShowSending;
+        richShow_->setLineWrapMode(settings_.WordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        channel_->ReceiveHex = settings_.AsciiReceive ? 0 : 1;
         // The blocks go to the scheduler before the loop timer takes its interval.
-        DataRT->Scheduler->SetLoopParams(Settings.Loop);
-        DataRT->Scheduler->SetTriggerParams(Settings.Trigger);
-        DataRT->SetLoopSending(Settings.LoopSendEnabled);
-        if (DataRT->Scheduler->NeedsTicks()) // a timing trigger ticks with the render timer
-            DataRT->WakeRenderTimer();
-        Channel->SendHex = Settings.AsciiSend ? 0 : 1;
-    } catch (const std::exception &) {
-    }
-    RichShow->setFocus();
+        dataRT_->Scheduler->SetLoopParams(settings_.Loop);
+        dataRT_->Scheduler->SetTriggerParams(settings_.Trigger);
+        dataRT_->SetLoopSending(settings_.LoopSendEnabled);
+        if (dataRT_->Scheduler->NeedsTicks()) // a timing trigger ticks with the render timer
+            dataRT_->WakeRenderTimer();
+        channel_->SendHex = settings_.AsciiSend ? 0 : 1;
+    } catch (const std::exception &) { }
+    richShow_->setFocus();
 }
 
 void TMainForm::ShowPortState(bool open)
 {
     OpenPort1->setIcon(MakeIcon(open ? IconKind::PortOpen : IconKind::PortClosed));
     OpenPort1->setText(open ? "Close Port" : "Open Port");
-    for (TComComboBox *combo : {CBoxPort, CBoxBaudRate, CBoxParity, CBoxDataBits, CBoxStopBits})
+    for (TComComboBox *combo :
+        { cboxPort_, cboxBaudRate_, cboxParity_, cboxDataBits_, cboxStopBits_ })
         combo->setEnabled(!open);
     Dtr1->setEnabled(open);
     Rts1->setEnabled(open);
@@ -88,35 +88,35 @@ void TMainForm::ShowPortState(bool open)
 
 void TMainForm::ToggleConnection()
 {
-    if (!Channel)
+    if (!channel_)
         return;
-    TComPort &port = Channel->ComPort();
+    TComPort &port = channel_->ComPort();
     if (port.Connected()) {
-        Channel->ClosePort();
+        channel_->ClosePort();
         ShowPortState(false);
-        ComThread->Park();
+        comThread_->Park();
         return;
     }
 
-    port.SetPort(CBoxPort->Text().toStdString());
-    port.SetBaudRate(StrToBaudRate(CBoxBaudRate->Text().toStdString()));
+    port.SetPort(cboxPort_->Text().toStdString());
+    port.SetBaudRate(StrToBaudRate(cboxBaudRate_->Text().toStdString()));
     TComParity parity = port.Parity();
-    parity.Bits = StrToParity(CBoxParity->Text().toStdString());
+    parity.Bits = StrToParity(cboxParity_->Text().toStdString());
     port.SetParity(parity);
-    port.SetDataBits(StrToDataBits(CBoxDataBits->Text().toStdString()));
-    port.SetStopBits(StrToStopBits(CBoxStopBits->Text().toStdString()));
+    port.SetDataBits(StrToDataBits(cboxDataBits_->Text().toStdString()));
+    port.SetStopBits(StrToStopBits(cboxStopBits_->Text().toStdString()));
 
     try {
-        Channel->OpenPort();
+        channel_->OpenPort();
     } catch (const ECom &) {
         ShowOpenFailure();
         return;
     }
     if (!port.Connected()) {
-        ComThread->Park();
+        comThread_->Park();
         return;
     }
-    ComThread->Release();
+    comThread_->Release();
     ShowPortState(true);
 }
 
@@ -125,10 +125,10 @@ void TMainForm::ToggleConnection()
 void TMainForm::ShowOpenFailure()
 {
     QString text = QString::fromUtf8(kOpenFailureText);
-    const QString reason = QString::fromLocal8Bit(Channel->LastOpenError());
+    const QString reason = QString::fromLocal8Bit(channel_->LastOpenError());
     if (!reason.isEmpty())
         text += "\n" + reason;
-    if (Channel->LastOpenErrno() == EACCES)
+    if (channel_->LastOpenErrno() == EACCES)
         text += "\nAdd your user to the \"dialout\" group (sudo usermod -aG dialout $USER), "
                 "then log in again.";
     ShowWarning(this, "Open Port", text);
@@ -137,22 +137,22 @@ void TMainForm::ShowOpenFailure()
 void TMainForm::TogglePause()
 {
     monitoringPaused_ = !monitoringPaused_;
-    if (Channel && DataRT) {
-        Channel->MonitoringOn = monitoringPaused_ ? 0 : 1;
-        DataRT->DisplaySwitch = monitoringPaused_ ? 0 : 1;
+    if (channel_ && dataRT_) {
+        channel_->MonitoringOn = monitoringPaused_ ? 0 : 1;
+        dataRT_->DisplaySwitch = monitoringPaused_ ? 0 : 1;
     }
     PauseMonitoring1->setChecked(monitoringPaused_);
 }
 
 void TMainForm::ToggleSendWindow()
 {
-    Settings.SendWindowVisible = Settings.SendWindowVisible ? 0 : 1;
+    settings_.SendWindowVisible = settings_.SendWindowVisible ? 0 : 1;
     ApplySettings();
-    if (Settings.SendWindowVisible) {
-        SendForm->show();
-        SendForm->raise();
+    if (settings_.SendWindowVisible) {
+        sendForm_->show();
+        sendForm_->raise();
     } else {
-        SendForm->hide();
+        sendForm_->hide();
     }
 }
 
@@ -166,22 +166,22 @@ void TMainForm::PlaceWindow(Placement placement)
     {
         int width, height, left, top;
     };
-    Figures f{};
+    Figures f {};
     switch (placement) {
     case Placement::Center:
-        f = {600, 400, 250, 100};
+        f = { 600, 400, 250, 100 };
         break;
     case Placement::Top:
-        f = {w, h / 2, 0, 0};
+        f = { w, h / 2, 0, 0 };
         break;
     case Placement::Bottom:
-        f = {w, h / 2, 0, h / 2};
+        f = { w, h / 2, 0, h / 2 };
         break;
     case Placement::Left:
-        f = {w / 2, h, 0, 0};
+        f = { w / 2, h, 0, 0 };
         break;
     case Placement::Right:
-        f = {w / 2, h, w / 2, 0};
+        f = { w / 2, h, w / 2, 0 };
         break;
     }
     // The figures are those of the client area; the frame extends beyond them.
@@ -209,7 +209,8 @@ void TMainForm::OpenRecommendationMail()
     query.addQueryItem("subject", "Recommend a software");
     query.addQueryItem("body",
         QString("I use Corvella to test and debug devices on a serial line and can "
-                "recommend it. You can find it at %1").arg(kWebPage));
+                "recommend it. You can find it at %1")
+            .arg(kWebPage));
     QUrl mail("mailto:");
     mail.setQuery(query);
     QDesktopServices::openUrl(mail);

@@ -48,24 +48,24 @@ QString NotAFileText(const QString &path)
 
 void TMainForm::CreateFileCommands()
 {
-    FileWriter = new TBackgroundWriter(this);
-    MonitorLimits = new TMonitorLimits(RichShow, Settings, *FileWriter, this);
-    TimeSaveForm = new TTimeSaveForm(Settings, *MonitorLimits, this);
+    fileWriter_ = new TBackgroundWriter(this);
+    monitorLimits_ = new TMonitorLimits(richShow_, settings_, *fileWriter_, this);
+    timeSaveForm_ = new TTimeSaveForm(settings_, *monitorLimits_, this);
 
-    connect(SaveMonitoringMessage1, &QAction::triggered, this, [this] { SaveFile(RichShow); });
-    connect(OpenMonitoringMessage1, &QAction::triggered, this, [this] { OpenFile(RichShow); });
+    connect(SaveMonitoringMessage1, &QAction::triggered, this, [this] { SaveFile(richShow_); });
+    connect(OpenMonitoringMessage1, &QAction::triggered, this, [this] { OpenFile(richShow_); });
     connect(
-        SaveSendingMessage1, &QAction::triggered, this, [this] { SaveFile(SendForm->RichSend); });
+        SaveSendingMessage1, &QAction::triggered, this, [this] { SaveFile(sendForm_->RichSend); });
     connect(
-        OpenSendingMessage1, &QAction::triggered, this, [this] { OpenFile(SendForm->RichSend); });
-    connect(AutoSaveOrClear1, &QAction::triggered, TimeSaveForm, &TTimeSaveForm::ShowWindow);
+        OpenSendingMessage1, &QAction::triggered, this, [this] { OpenFile(sendForm_->RichSend); });
+    connect(AutoSaveOrClear1, &QAction::triggered, timeSaveForm_, &TTimeSaveForm::ShowWindow);
 }
 
 // The view is copied at once and written in the background; the remembered
 // path changes only when the file was written, and a failure says why.
 void TMainForm::SaveFile(QTextEdit *view)
 {
-    const QString lastFileName = QFile::decodeName(Settings.LastFileName.Text().c_str());
+    const QString lastFileName = QFile::decodeName(settings_.LastFileName.Text().c_str());
     const QString path = ShowFileDialog(
         { FileDialogKind::Save, this, {}, kMessageFilter, ProposedSaveName(lastFileName) });
     if (path.isEmpty())
@@ -82,7 +82,7 @@ void TMainForm::SaveFile(QTextEdit *view)
             != QMessageBox::Yes)
         return;
 
-    FileWriter->Write(ToRichDocument(*view->document()), path,
+    fileWriter_->Write(ToRichDocument(*view->document()), path,
         [self = QPointer<TMainForm>(this), path](const QString &error) {
             if (!self)
                 return;
@@ -90,7 +90,7 @@ void TMainForm::SaveFile(QTextEdit *view)
                 ShowWarning(self, QStringLiteral("Save"), error);
                 return;
             }
-            self->Settings.LastFileName.Assign(
+            self->settings_.LastFileName.Assign(
                 QFile::encodeName(path.left(kMaxStoredPath)).toStdString());
         });
 }
@@ -98,7 +98,7 @@ void TMainForm::SaveFile(QTextEdit *view)
 void TMainForm::OpenFile(QTextEdit *view)
 {
     const QString path = ShowFileDialog({ FileDialogKind::Open, this, {}, kMessageFilter,
-        QFile::decodeName(Settings.LastFileName.Text().c_str()) });
+        QFile::decodeName(settings_.LastFileName.Text().c_str()) });
     if (path.isEmpty())
         return;
     const QFileInfo source(path);
@@ -110,7 +110,7 @@ void TMainForm::OpenFile(QTextEdit *view)
         ShowWarning(this, QStringLiteral("Open"), NotAFileText(path));
         return;
     }
-    Settings.LastFileName.Assign(QFile::encodeName(path.left(kMaxStoredPath)).toStdString());
+    settings_.LastFileName.Assign(QFile::encodeName(path.left(kMaxStoredPath)).toStdString());
     try {
         LoadViewFromFile(view, path);
     } catch (const std::system_error &e) {

@@ -11,41 +11,41 @@
 
 void TMainForm::CreateFindTools()
 {
-    FindForm = new TFindForm(this);
-    addDockWidget(Qt::BottomDockWidgetArea, FindForm);
-    FindForm->hide();
-    RichFind = FindForm->RichFind;
-    FindDialog = new TFindDialog(RichShow, FindForm, Settings, this);
+    findForm_ = new TFindForm(this);
+    addDockWidget(Qt::BottomDockWidgetArea, findForm_);
+    findForm_->hide();
+    richFind_ = findForm_->RichFind;
+    findDialog_ = new TFindDialog(richShow_, findForm_, settings_, this);
     // A hit selected by Find Next stays in sight while the dialog has the focus.
-    KeepSelectionVisible(RichShow);
+    KeepSelectionVisible(richShow_);
 
     connect(Find1, &QAction::triggered, this, [this] {
-        FindDialog->show();
-        FindDialog->raise();
-        FindDialog->activateWindow();
+        findDialog_->show();
+        findDialog_->raise();
+        findDialog_->activateWindow();
     });
-    connect(FindNext1, &QAction::triggered, FindDialog, &TFindDialog::FindInMonitor);
+    connect(FindNext1, &QAction::triggered, findDialog_, &TFindDialog::FindInMonitor);
     connect(FindWindow1, &QAction::triggered, this, &TMainForm::ToggleFindWindow);
 
-    AttachEditPopup(RichFind);
-    connect(FindForm, &TFindForm::Activated, this, [this] {
-        if (DataRT)
-            DataRT->SetActiveView(RichFind);
+    AttachEditPopup(richFind_);
+    connect(findForm_, &TFindForm::Activated, this, [this] {
+        if (dataRT_)
+            dataRT_->SetActiveView(richFind_);
     });
-    connect(FindForm, &TFindForm::Closed, this, [this] {
-        Settings.FindWindowVisible = 0;
+    connect(findForm_, &TFindForm::Closed, this, [this] {
+        settings_.FindWindowVisible = 0;
         ApplySettings();
     });
 }
 
 void TMainForm::ToggleFindWindow()
 {
-    Settings.FindWindowVisible = Settings.FindWindowVisible ? 0 : 1;
+    settings_.FindWindowVisible = settings_.FindWindowVisible ? 0 : 1;
     ApplySettings();
-    if (Settings.FindWindowVisible) {
-        FindForm->show();
-        FindForm->raise();
+    if (settings_.FindWindowVisible) {
+        findForm_->show();
+        findForm_->raise();
     } else {
-        FindForm->hide();
+        findForm_->hide();
     }
 }

@@ -8,11 +8,11 @@
 
 void TMainForm::CreatePrintForm()
 {
-    PrintForm = new TPrintForm(RichShow, this);
-    connect(Print1, &QAction::triggered, PrintForm, &TPrintForm::PrintMonitorText);
-    connect(PrintPreview1, &QAction::triggered, PrintForm, [this] {
-        PrintForm->show();
-        PrintForm->raise();
-        PrintForm->activateWindow();
+    printForm_ = new TPrintForm(richShow_, this);
+    connect(Print1, &QAction::triggered, printForm_, &TPrintForm::PrintMonitorText);
+    connect(PrintPreview1, &QAction::triggered, printForm_, [this] {
+        printForm_->show();
+        printForm_->raise();
+        printForm_->activateWindow();
     });
 }

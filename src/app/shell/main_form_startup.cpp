@@ -62,10 +62,10 @@ void TMainForm::showEvent(QShowEvent *event)
 
 void TMainForm::StartupSequence()
 {
-    DataFolderPath = DataFolder();
+    dataFolderPath_ = DataFolder();
 
     try {
-        const QString icon = InFolder(DataFolderPath, "file.ico");
+        const QString icon = InFolder(dataFolderPath_, "file.ico");
         if (!QFile::exists(icon))
             ExtractResourceToFile(":/ico/myico", icon);
         RegisterFileType("crvm", QCoreApplication::applicationFilePath(), icon);
@@ -74,7 +74,7 @@ void TMainForm::StartupSequence()
     // A missing "data" is a first start; one that cannot be read is said, and
     // the run goes on with the defaults.
     try {
-        LoadSettings(Settings, DataFolderPath);
+        LoadSettings(settings_, dataFolderPath_);
         RestoreLayout();
     } catch (const std::exception &e) {
         ShowErrorBox(QString::fromLocal8Bit(e.what()));
@@ -82,36 +82,37 @@ void TMainForm::StartupSequence()
 
     CreateEngine();
 
-    for (TComComboBox *combo : { CBoxBaudRate, CBoxDataBits, CBoxStopBits, CBoxParity, CBoxPort })
-        combo->SetComPort(&Channel->ComPort());
+    for (TComComboBox *combo :
+        { cboxBaudRate_, cboxDataBits_, cboxStopBits_, cboxParity_, cboxPort_ })
+        combo->SetComPort(&channel_->ComPort());
     Dtr1->setEnabled(false);
     Rts1->setEnabled(false);
 
-    Settings.LoopSendEnabled = 0;
-    Settings.Trigger.TimingTriggerEnabled = 0;
-    Settings.Trigger.ReceiveTriggerEnabled = 0;
-    Settings.FilterEnabled = 0;
+    settings_.LoopSendEnabled = 0;
+    settings_.Trigger.TimingTriggerEnabled = 0;
+    settings_.Trigger.ReceiveTriggerEnabled = 0;
+    settings_.FilterEnabled = 0;
 
-    CBoxPort->setCurrentIndex(ComboIndex(Settings.PortIndex));
-    CBoxBaudRate->setCurrentIndex(ComboIndex(Settings.BaudRateIndex));
-    CBoxParity->setCurrentIndex(ComboIndex(Settings.ParityIndex));
-    CBoxDataBits->setCurrentIndex(ComboIndex(Settings.DataBitsIndex));
-    CBoxStopBits->setCurrentIndex(ComboIndex(Settings.StopBitsIndex));
-    if (CBoxPort->currentIndex() < 0 && !typedPortName_.isEmpty())
-        CBoxPort->setEditText(typedPortName_);
+    cboxPort_->setCurrentIndex(ComboIndex(settings_.PortIndex));
+    cboxBaudRate_->setCurrentIndex(ComboIndex(settings_.BaudRateIndex));
+    cboxParity_->setCurrentIndex(ComboIndex(settings_.ParityIndex));
+    cboxDataBits_->setCurrentIndex(ComboIndex(settings_.DataBitsIndex));
+    cboxStopBits_->setCurrentIndex(ComboIndex(settings_.StopBitsIndex));
+    if (cboxPort_->currentIndex() < 0 && !typedPortName_.isEmpty())
+        cboxPort_->setEditText(typedPortName_);
 
-    highlightColor_ = uint32_t(Settings.HighlightColor);
-    ColorButton->SetSelectedColor(highlightColor_);
+    highlightColor_ = uint32_t(settings_.HighlightColor);
+    colorButton_->SetSelectedColor(highlightColor_);
     ApplyViewBackgrounds();
 
-    if (RichShow->document()->isEmpty())
-        SetFontColor(RichShow, 0);
-    SetFontColor(SendForm->RichSend, 0);
-    SetFontColor(RichFind, 0);
+    if (richShow_->document()->isEmpty())
+        SetFontColor(richShow_, 0);
+    SetFontColor(sendForm_->RichSend, 0);
+    SetFontColor(richFind_, 0);
 
     setWindowFlag(Qt::WindowStaysOnTopHint, false);
-    RichShow->setFocus();
-    SendForm->FormShow();
+    richShow_->setFocus();
+    sendForm_->FormShow();
 
     ApplySettings();
 
@@ -127,47 +128,48 @@ void TMainForm::ShowCommandLineFile(const QString &path)
     if (!QFileInfo(path).isFile())
         return;
     try {
-        LoadViewFromFile(RichShow, path);
+        LoadViewFromFile(richShow_, path);
     } catch (...) { }
 }
 
 void TMainForm::CreateEngine()
 {
-    Channel = std::make_unique<TVekScomm>(clock_);
-    ComThread = std::make_unique<TVekComThread>(*Channel);
-    DataRT = new TDataRT(SendForm->RichSend, *Channel, RichShow, RichFind, Settings, clock_, this);
-    DataRT->SetWarningOwner(SendForm);
+    channel_ = std::make_unique<TVekScomm>(clock_);
+    comThread_ = std::make_unique<TVekComThread>(*channel_);
+    dataRT_ = new TDataRT(
+        sendForm_->RichSend, *channel_, richShow_, richFind_, settings_, clock_, this);
+    dataRT_->SetWarningOwner(sendForm_);
     ConnectToolWindows();
-    DataRT->MonitorLimitActsAt = [this](int lines) { return MonitorLimits->WouldAct(lines); };
+    dataRT_->MonitorLimitActsAt = [this](int lines) { return monitorLimits_->WouldAct(lines); };
 }
 
 void TMainForm::RestoreLayout()
 {
-    const QString path = InFolder(DataFolderPath, "config.ini");
+    const QString path = InFolder(dataFolderPath_, "config.ini");
     if (!QFile::exists(path))
         return;
     QSettings layout(path, QSettings::IniFormat);
     restoreGeometry(layout.value("MainForm/Geometry").toByteArray());
     restoreState(layout.value("MainForm/State").toByteArray());
     typedPortName_ = layout.value("MainForm/TypedPort").toString();
-    if (SendForm->isFloating()) {
+    if (sendForm_->isFloating()) {
         const QByteArray floating = layout.value("SendForm/Geometry").toByteArray();
         if (!floating.isEmpty())
-            SendForm->restoreGeometry(floating);
+            sendForm_->restoreGeometry(floating);
     }
     RestoreToolWindowPlaces(layout);
 }
 
 void TMainForm::SaveLayout()
 {
-    QDir().mkpath(FromLocalPath(DataFolderPath));
-    QSettings layout(InFolder(DataFolderPath, "config.ini"), QSettings::IniFormat);
+    QDir().mkpath(FromLocalPath(dataFolderPath_));
+    QSettings layout(InFolder(dataFolderPath_, "config.ini"), QSettings::IniFormat);
     layout.setValue("MainForm/Geometry", saveGeometry());
     layout.setValue("MainForm/State", saveState());
     // A typed device (a virtual port is never listed) has no list index to
     // store in the settings record; the layout file remembers it instead.
-    layout.setValue("MainForm/TypedPort", PortListIndex() < 0 ? CBoxPort->Text() : QString());
-    layout.setValue("SendForm/Geometry", SendForm->saveGeometry());
+    layout.setValue("MainForm/TypedPort", PortListIndex() < 0 ? cboxPort_->Text() : QString());
+    layout.setValue("SendForm/Geometry", sendForm_->saveGeometry());
     SaveToolWindowPlaces(layout);
     layout.sync();
     if (layout.status() != QSettings::NoError)
@@ -176,32 +178,32 @@ void TMainForm::SaveLayout()
 
 void TMainForm::LoadSendText()
 {
-    const QString path = InFolder(DataFolderPath, "send");
+    const QString path = InFolder(dataFolderPath_, "send");
     if (QFile::exists(path))
-        LoadViewFromFile(SendForm->RichSend, path);
+        LoadViewFromFile(sendForm_->RichSend, path);
 }
 
 void TMainForm::SaveSendText()
 {
-    SaveViewToFile(SendForm->RichSend, InFolder(DataFolderPath, "send"));
+    SaveViewToFile(sendForm_->RichSend, InFolder(dataFolderPath_, "send"));
 }
 
 // The list index of the port name in the box: a name typed over a listed one
 // counts as typed, whatever item was current before.
 int TMainForm::PortListIndex() const
 {
-    return CBoxPort->findText(CBoxPort->Text(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    return cboxPort_->findText(cboxPort_->Text(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
 }
 
 void TMainForm::StoreWindowSettings()
 {
-    Settings.PortIndex = uint8_t(PortListIndex());
-    Settings.BaudRateIndex = uint8_t(CBoxBaudRate->currentIndex());
-    Settings.ParityIndex = uint8_t(CBoxParity->currentIndex());
-    Settings.DataBitsIndex = uint8_t(CBoxDataBits->currentIndex());
-    Settings.StopBitsIndex = uint8_t(CBoxStopBits->currentIndex());
-    Settings.HighlightColor = int32_t(highlightColor_);
-    SaveSettings(Settings, DataFolderPath);
+    settings_.PortIndex = uint8_t(PortListIndex());
+    settings_.BaudRateIndex = uint8_t(cboxBaudRate_->currentIndex());
+    settings_.ParityIndex = uint8_t(cboxParity_->currentIndex());
+    settings_.DataBitsIndex = uint8_t(cboxDataBits_->currentIndex());
+    settings_.StopBitsIndex = uint8_t(cboxStopBits_->currentIndex());
+    settings_.HighlightColor = int32_t(highlightColor_);
+    SaveSettings(settings_, dataFolderPath_);
 }
 
 namespace {
@@ -225,7 +227,7 @@ bool TMainForm::WriteShutdownFiles(QStringList &failures)
         return true;
     // Message files still being written finish first: the settings record
     // keeps the path of the last one that was written.
-    FileWriter->WaitForAll();
+    fileWriter_->WaitForAll();
     // Each file is written on its own: one that fails must not cost the others.
     // A minimized window has no layout worth keeping, but the settings and the
     // prepared lines are the user's data and are written all the same.

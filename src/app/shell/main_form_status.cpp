@@ -15,10 +15,10 @@
 
 void TMainForm::Timer1Timer()
 {
-    if (!Channel || !DataRT)
+    if (!channel_ || !dataRT_)
         return;
-    StatusBar1->SetPanelText(1, QString("TX: %1").arg(Channel->TxCount.load()));
-    StatusBar1->SetPanelText(2, QString("RX: %1").arg(Channel->RxCount.load()));
+    statusBar1_->SetPanelText(1, QString("TX: %1").arg(channel_->TxCount.load()));
+    statusBar1_->SetPanelText(2, QString("RX: %1").arg(channel_->RxCount.load()));
     ShowStatusFigures();
     ShowLamps();
     ReleaseStoppedSending();
@@ -27,68 +27,68 @@ void TMainForm::Timer1Timer()
 
 void TMainForm::PaceStatusTick()
 {
-    const TComPort &port = Channel->ComPort();
-    const uint64_t states = uint64_t(DataRT->ActiveViewHex != 0)
-        | uint64_t(DataRT->ActiveView == SendForm->RichSend) << 1
-        | uint64_t(DataRT->ActiveView == RichFind) << 2 | uint64_t(port.Connected()) << 3
+    const TComPort &port = channel_->ComPort();
+    const uint64_t states = uint64_t(dataRT_->ActiveViewHex != 0)
+        | uint64_t(dataRT_->ActiveView == sendForm_->RichSend) << 1
+        | uint64_t(dataRT_->ActiveView == richFind_) << 2 | uint64_t(port.Connected()) << 3
         | uint64_t(port.FlowControl().ControlDTR == dtrEnable) << 4
         | uint64_t(port.FlowControl().ControlRTS == rtsEnable) << 5
-        | uint64_t(Channel->DsrState != 0) << 6 | uint64_t(Channel->CtsState != 0) << 7
-        | uint64_t(Channel->RlsdState != 0) << 8 | uint64_t(ComThread->DeviceLost()) << 9
-        | uint64_t(DataRT->SendTimer->isActive()) << 10
-        | uint64_t(DataRT->Scheduler->TriggerSwitch() != 0) << 11;
-    const int interval = statusPace_.Next({ Channel->TxCount.load(), Channel->RxCount.load(),
-        uint64_t(uint32_t(DataRT->CaretLine)) << 32 | uint32_t(DataRT->CaretColumn),
-        uint64_t(uint32_t(DataRT->SelectionSize)), states });
-    if (Timer1->interval() != interval)
-        Timer1->setInterval(interval);
+        | uint64_t(channel_->DsrState != 0) << 6 | uint64_t(channel_->CtsState != 0) << 7
+        | uint64_t(channel_->RlsdState != 0) << 8 | uint64_t(comThread_->DeviceLost()) << 9
+        | uint64_t(dataRT_->SendTimer->isActive()) << 10
+        | uint64_t(dataRT_->Scheduler->TriggerSwitch() != 0) << 11;
+    const int interval = statusPace_.Next({ channel_->TxCount.load(), channel_->RxCount.load(),
+        uint64_t(uint32_t(dataRT_->CaretLine)) << 32 | uint32_t(dataRT_->CaretColumn),
+        uint64_t(uint32_t(dataRT_->SelectionSize)), states });
+    if (timer1_->interval() != interval)
+        timer1_->setInterval(interval);
 }
 
 void TMainForm::ShowStatusFigures()
 {
-    const QString mode = DataRT->ActiveViewHex ? "Hex" : "Asc";
-    if (DataRT->ActiveView == SendForm->RichSend) {
-        SendForm->setWindowTitle(QString("Send [%1: Ln:%2 Col:%3 Sel:%4]")
-                                     .arg(mode)
-                                     .arg(DataRT->CaretLine)
-                                     .arg(DataRT->CaretColumn)
-                                     .arg(DataRT->SelectionSize));
+    const QString mode = dataRT_->ActiveViewHex ? "Hex" : "Asc";
+    if (dataRT_->ActiveView == sendForm_->RichSend) {
+        sendForm_->setWindowTitle(QString("Send [%1: Ln:%2 Col:%3 Sel:%4]")
+                                      .arg(mode)
+                                      .arg(dataRT_->CaretLine)
+                                      .arg(dataRT_->CaretColumn)
+                                      .arg(dataRT_->SelectionSize));
     } else {
-        StatusBar1->SetPanelText(3, QString("%1: Ln:%2  Col:%3  Sel:%4")
-                                        .arg(mode)
-                                        .arg(DataRT->CaretLine)
-                                        .arg(DataRT->CaretColumn)
-                                        .arg(DataRT->SelectionSize));
+        statusBar1_->SetPanelText(3,
+            QString("%1: Ln:%2  Col:%3  Sel:%4")
+                .arg(mode)
+                .arg(dataRT_->CaretLine)
+                .arg(dataRT_->CaretColumn)
+                .arg(dataRT_->SelectionSize));
     }
 }
 
 void TMainForm::ShowLamps()
 {
-    const TComPort &port = Channel->ComPort();
+    const TComPort &port = channel_->ComPort();
     if (!port.Connected()) {
-        StatusBar1->SetLamps(false, false, false, false, false);
-        StatusBar1->SetPanelText(0, "F1 for help");
+        statusBar1_->SetLamps(false, false, false, false, false);
+        statusBar1_->SetPanelText(0, "F1 for help");
         return;
     }
-    StatusBar1->SetLamps(port.FlowControl().ControlDTR == dtrEnable,
-                         port.FlowControl().ControlRTS == rtsEnable, Channel->DsrState != 0,
-                         Channel->CtsState != 0, Channel->RlsdState != 0);
+    statusBar1_->SetLamps(port.FlowControl().ControlDTR == dtrEnable,
+        port.FlowControl().ControlRTS == rtsEnable, channel_->DsrState != 0,
+        channel_->CtsState != 0, channel_->RlsdState != 0);
     // A pulled adapter or a closed virtual port: say so until the user closes it.
-    StatusBar1->SetPanelText(0, ComThread->DeviceLost() ? "Device lost" : "F1 for help");
+    statusBar1_->SetPanelText(0, comThread_->DeviceLost() ? "Device lost" : "F1 for help");
 }
 
 void TMainForm::ReleaseStoppedSending()
 {
-    if (!DataRT->SendTimer->isActive()) {
-        Settings.LoopSendEnabled = 0;
+    if (!dataRT_->SendTimer->isActive()) {
+        settings_.LoopSendEnabled = 0;
         LoopToSend1->setChecked(false);
     }
-    if (DataRT->Scheduler->TriggerSwitch() == 0) {
-        Settings.Trigger.TimingTriggerEnabled = 0;
-        Settings.Trigger.ReceiveTriggerEnabled = 0;
+    if (dataRT_->Scheduler->TriggerSwitch() == 0) {
+        settings_.Trigger.TimingTriggerEnabled = 0;
+        settings_.Trigger.ReceiveTriggerEnabled = 0;
         TriggerSend1->setChecked(false);
     }
-    SendForm->ShowSwitches(Settings.LoopSendEnabled,
-                           TriggerOn(Settings.Trigger),
-                           Settings.AsciiSend);
+    sendForm_->ShowSwitches(
+        settings_.LoopSendEnabled, TriggerOn(settings_.Trigger), settings_.AsciiSend);
 }

@@ -36,41 +36,41 @@ std::string SelectedBytes(const QTextEdit *view)
 
 void TMainForm::CreateToolWindows()
 {
-    FilterForm = new TFilterForm(Settings, this);
-    HexDecForm = new THexDecForm(this);
-    PopForm = new TPopForm(this);
-    BColorSetForm = new TBColorSetForm(Settings, this);
-    AscForm = new TAscForm(this);
-    aboutForm = new TaboutForm(this);
-    ColorButton = new TColorButton(ColorButton1, WindowToolBar);
-    WindowToolBar->addWidget(ColorButton);
+    filterForm_ = new TFilterForm(settings_, this);
+    hexDecForm_ = new THexDecForm(this);
+    popForm_ = new TPopForm(this);
+    bColorSetForm_ = new TBColorSetForm(settings_, this);
+    ascForm_ = new TAscForm(this);
+    aboutForm_ = new TaboutForm(this);
+    colorButton_ = new TColorButton(ColorButton1, WindowToolBar);
+    WindowToolBar->addWidget(colorButton_);
 
     for (QAction *filter : { FilterSettings1, FilterSettingsMenu1 }) {
         connect(filter, &QAction::triggered, this, [this] {
-            FilterForm->ShowWindow();
+            filterForm_->ShowWindow();
             ApplySettings();
         });
     }
-    connect(FilterForm, &TFilterForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
-    connect(FilterForm, &TFilterForm::Closed, this,
-        [this] { FilterSettingsMenu1->setChecked(Settings.FilterEnabled != 0); });
+    connect(filterForm_, &TFilterForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
+    connect(filterForm_, &TFilterForm::Closed, this,
+        [this] { FilterSettingsMenu1->setChecked(settings_.FilterEnabled != 0); });
 
     for (QAction *converter : { HexDecBinConverter1, Converter1 })
-        connect(converter, &QAction::triggered, HexDecForm, &THexDecForm::ShowWindow);
+        connect(converter, &QAction::triggered, hexDecForm_, &THexDecForm::ShowWindow);
     connect(ToDecBin1, &QAction::triggered, this, &TMainForm::ShowPopupConversion);
 
-    connect(ColorSettings1, &QAction::triggered, BColorSetForm, &TBColorSetForm::ShowWindow);
-    connect(BColorSetForm, &TBColorSetForm::ColorsStored, this, &TMainForm::ApplyViewBackgrounds);
-    connect(ColorButton, &TColorButton::ColorApplied, this, &TMainForm::ColorActiveView);
+    connect(ColorSettings1, &QAction::triggered, bColorSetForm_, &TBColorSetForm::ShowWindow);
+    connect(bColorSetForm_, &TBColorSetForm::ColorsStored, this, &TMainForm::ApplyViewBackgrounds);
+    connect(colorButton_, &TColorButton::ColorApplied, this, &TMainForm::ColorActiveView);
 
-    connect(ASCIITable1, &QAction::triggered, AscForm, &TAscForm::ShowWindow);
-    connect(About1, &QAction::triggered, aboutForm, &TaboutForm::ShowWindow);
+    connect(ASCIITable1, &QAction::triggered, ascForm_, &TAscForm::ShowWindow);
+    connect(About1, &QAction::triggered, aboutForm_, &TaboutForm::ShowWindow);
 }
 
 // The renderer comes with the engine, after the windows.
 void TMainForm::ConnectToolWindows()
 {
-    connect(DataRT, &TDataRT::PopupConversionRequested, PopForm, &TPopForm::ShowConversion);
+    connect(dataRT_, &TDataRT::PopupConversionRequested, popForm_, &TPopForm::ShowConversion);
 }
 
 // "To Dec Bin": like the Ctrl-release over a view, but the value is unsigned.
@@ -80,15 +80,15 @@ void TMainForm::ShowPopupConversion()
     const std::optional<uint32_t> pattern = SelectionPattern(selection);
     if (!pattern)
         return;
-    PopForm->ShowConversion(QString::number(*pattern),
+    popForm_->ShowConversion(QString::number(*pattern),
         QString::fromLatin1(HexToBinText(StripBlanks(selection))), QCursor::pos());
 }
 
 void TMainForm::ApplyViewBackgrounds()
 {
-    SetViewBackground(RichShow, uint32_t(Settings.ReceiveWindowColor));
-    SetViewBackground(SendForm->RichSend, uint32_t(Settings.SendWindowColor));
-    SetViewBackground(RichFind, uint32_t(Settings.SearchWindowColor));
+    SetViewBackground(richShow_, uint32_t(settings_.ReceiveWindowColor));
+    SetViewBackground(sendForm_->RichSend, uint32_t(settings_.SendWindowColor));
+    SetViewBackground(richFind_, uint32_t(settings_.SearchWindowColor));
 }
 
 // The selection of the active view takes the colour; with no selection, text
@@ -104,9 +104,9 @@ void TMainForm::ColorActiveView(uint32_t bgr)
 
 void TMainForm::RestoreToolWindowPlaces(QSettings &layout)
 {
-    for (QWidget *window : { static_cast<QWidget *>(FilterForm), static_cast<QWidget *>(HexDecForm),
-             static_cast<QWidget *>(BColorSetForm), static_cast<QWidget *>(AscForm),
-             static_cast<QWidget *>(aboutForm) }) {
+    for (QWidget *window : { static_cast<QWidget *>(filterForm_),
+             static_cast<QWidget *>(hexDecForm_), static_cast<QWidget *>(bColorSetForm_),
+             static_cast<QWidget *>(ascForm_), static_cast<QWidget *>(aboutForm_) }) {
         const QByteArray geometry = layout.value(window->objectName() + "/Geometry").toByteArray();
         if (!geometry.isEmpty())
             window->restoreGeometry(geometry);
@@ -115,9 +115,9 @@ void TMainForm::RestoreToolWindowPlaces(QSettings &layout)
 
 void TMainForm::SaveToolWindowPlaces(QSettings &layout)
 {
-    for (QWidget *window : { static_cast<QWidget *>(FilterForm), static_cast<QWidget *>(HexDecForm),
-             static_cast<QWidget *>(BColorSetForm), static_cast<QWidget *>(AscForm),
-             static_cast<QWidget *>(aboutForm) }) {
+    for (QWidget *window : { static_cast<QWidget *>(filterForm_),
+             static_cast<QWidget *>(hexDecForm_), static_cast<QWidget *>(bColorSetForm_),
+             static_cast<QWidget *>(ascForm_), static_cast<QWidget *>(aboutForm_) }) {
         // A window never shown in this run keeps the place the file has for it.
         if (window->testAttribute(Qt::WA_WState_ExplicitShowHide))
             layout.setValue(window->objectName() + "/Geometry", window->saveGeometry());
