@@ -130,9 +130,8 @@ void TMainForm::ShowOpenFailure()
     const QString reason = QString::fromLocal8Bit(Channel->LastOpenError());
     if (!reason.isEmpty())
         text += "\n" + reason;
-    if (Channel->LastOpenErrno() == EACCES)
-        text += "\nAdd your user to the \"dialout\" group (sudo usermod -aG dialout $USER), "
-                "then log in again.";
+    if (const char *hint = OpenFailureHint(Channel->LastOpenErrno()))
+        text += "\n" + QString::fromUtf8(hint);
     ShowWarning(this, "Open Port", text);
 }
 
