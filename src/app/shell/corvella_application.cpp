@@ -1,5 +1,6 @@
 #include "app/shell/corvella_application.h"
 
+#include "app/shell/icons.h"
 #include "app/shell/message_box.h"
 
 CorvellaApplication::CorvellaApplication(int &argc, char **argv)
@@ -7,6 +8,9 @@ CorvellaApplication::CorvellaApplication(int &argc, char **argv)
 {
     setApplicationName("Corvella");
     setApplicationDisplayName("Corvella");
+    // The installed launcher's name, so the desktop ties the windows to it.
+    setDesktopFileName("corvella");
+    setWindowIcon(ApplicationIcon());
 }
 
 bool CorvellaApplication::notify(QObject *receiver, QEvent *event)

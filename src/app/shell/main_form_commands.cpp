@@ -192,9 +192,14 @@ void TMainForm::PlaceWindow(Placement placement)
 
 void TMainForm::OpenHelpContents()
 {
-    const QString help = QCoreApplication::applicationDirPath() + "/help.html";
-    if (QFileInfo::exists(help))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    // Beside the program in a build folder; under share/ once installed.
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString &help : {dir + "/help.html", dir + "/../share/corvella/help.html"}) {
+        if (QFileInfo::exists(help)) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(help).canonicalFilePath()));
+            return;
+        }
+    }
 }
 
 void TMainForm::OpenWebPage()
