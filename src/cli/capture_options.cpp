@@ -76,8 +76,9 @@ double ParseSeconds(std::string_view value)
 {
     double seconds = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    // A billion seconds (some 30 years) is the longest run the deadline can hold.
     if (error != std::errc() || end != value.data() + value.size() || !std::isfinite(seconds)
-        || seconds < 0)
+        || seconds < 0 || seconds > 1e9)
         throw ECaptureUsage("invalid value for --seconds: '" + std::string(value) + "'");
     return seconds;
 }

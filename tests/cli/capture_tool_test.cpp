@@ -180,6 +180,7 @@ TEST(CaptureTool, ExitStatusAndMessage)
         { { "ttyS0", "--parity", "sometimes" }, 2, "--parity" },
         { { "ttyS0", "--baud", "96O0" }, 2, "--baud" },
         { { "ttyS0", "--seconds", "-1" }, 2, "--seconds" },
+        { { "ttyS0", "--seconds", "1e300" }, 2, "--seconds" },
         { { "ttyS0", "--data-bits", "9" }, 2, "--data-bits" },
         { { "ttyS0", "--send", "01 0" }, 2, "not hex text" },
         { { "ttyS0", "--send", "01", "--checksum", "CRC99" }, 2, "unknown checksum" },
