@@ -107,6 +107,13 @@ void ConfigurePort(TComPort &port, const TCaptureOptions &options)
     port.SetParity(parity);
 }
 
+// Takes the pending stop signals, so unblocking them at the end delivers nothing.
+void ConsumeStopSignals(int fd)
+{
+    signalfd_siginfo info {};
+    while (::read(fd, &info, sizeof info) > 0) { }
+}
+
 void Drain(int fd)
 {
     uint64_t value = 0;
@@ -156,75 +163,90 @@ int TCaptureSession::Run()
         [[maybe_unused]] const ssize_t n = ::write(fd, &one, sizeof one);
     };
     ConfigurePort(channel.ComPort(), options_);
+    if (!OpenPort(channel))
+        return 1;
 
+    TVekComThread receiver(channel);
+    receiver.Release();
+    const int status
+        = SendRequest(channel) ? Capture(channel, output.Get(), stops.Fd(), queued.Get()) : 1;
+    receiver.Park();
+    channel.ClosePort();
+    txCount_ = channel.TxCount.load();
+    rxCount_ = channel.RxCount.load();
+    return status;
+}
+
+bool TCaptureSession::OpenPort(TVekScomm &channel) const
+{
     try {
         channel.OpenPort();
+        return true;
     } catch (const ECom &e) {
         Report(e.what());
         if (!channel.LastOpenError().empty())
             Report(channel.LastOpenError() + ": " + std::strerror(channel.LastOpenErrno()));
         if (const char *hint = OpenFailureHint(channel.LastOpenErrno()))
             Report(hint);
-        return 1;
+        return false;
     }
+}
 
-    TVekComThread receiver(channel);
-    receiver.Release();
+bool TCaptureSession::SendRequest(TVekScomm &channel) const
+{
+    if (options_.SendText.empty())
+        return true;
+    try {
+        channel.SendLine(options_.SendText);
+        return true;
+    } catch (const std::exception &e) {
+        Report(std::string("send failed: ") + e.what());
+        return false;
+    }
+}
 
-    int status = 0;
-    const auto finish = [&](int result) {
-        receiver.Park();
-        channel.ClosePort();
-        txCount_ = channel.TxCount.load();
-        rxCount_ = channel.RxCount.load();
-        return result;
-    };
-
-    if (!options_.SendText.empty()) {
-        try {
-            channel.SendLine(options_.SendText);
-        } catch (const std::exception &e) {
-            Report(std::string("send failed: ") + e.what());
-            status = 1;
+std::optional<int> TCaptureSession::WriteQueuedLines(TVekScomm &channel, int outputFd) const
+{
+    for (std::string line = channel.PopLine(); !line.empty(); line = channel.PopLine()) {
+        line += '\n';
+        if (const int error = WriteAll(outputFd, line)) {
+            // A reader that went away (| head) ends the capture normally.
+            if (error == EPIPE)
+                return 0;
+            Report("write failed: " + std::string(std::strerror(error)));
+            return 1;
         }
     }
+    return std::nullopt;
+}
 
+int TCaptureSession::Capture(TVekScomm &channel, int outputFd, int stopFd, int queuedFd) const
+{
     std::optional<SteadyClock::time_point> deadline;
     if (options_.Seconds)
         deadline = SteadyClock::now()
             + std::chrono::duration_cast<SteadyClock::duration>(
                 std::chrono::duration<double>(*options_.Seconds));
 
-    bool stopping = status != 0;
-    for (;;) {
-        for (std::string line = channel.PopLine(); !line.empty(); line = channel.PopLine()) {
-            line += '\n';
-            if (const int error = WriteAll(output.Get(), line)) {
-                // A reader that went away (| head) ends the capture normally.
-                if (error != EPIPE) {
-                    Report("write failed: " + std::string(std::strerror(error)));
-                    status = 1;
-                }
-                return finish(status);
-            }
-        }
+    for (bool stopping = false;;) {
+        if (const std::optional<int> end = WriteQueuedLines(channel, outputFd))
+            return *end;
         if (stopping)
-            break;
+            return 0;
         // A lock that was busy leaves a line behind: look again at once.
         if (channel.QueuedLines() > 0)
             continue;
         const int limit = WaitLimit(deadline);
         if (limit == 0)
-            break;
-        pollfd fds[] = { { stops.Fd(), POLLIN, 0 }, { queued.Get(), POLLIN, 0 } };
+            return 0;
+        pollfd fds[] = { { stopFd, POLLIN, 0 }, { queuedFd, POLLIN, 0 } };
         if (::poll(fds, 2, limit) < 0 && errno != EINTR)
-            break;
+            return 0;
         if (fds[0].revents & POLLIN) {
-            stops.Consume();
+            ConsumeStopSignals(stopFd);
             stopping = true; // one more round writes what is still queued
         }
         if (fds[1].revents & POLLIN)
-            Drain(queued.Get());
+            Drain(queuedFd);
     }
-    return finish(status);
 }

@@ -2,7 +2,10 @@
 
 #include "cli/capture_options.h"
 
+class TVekScomm;
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // One run of the capture tool: opens the port, sends the optional line, writes
@@ -21,6 +24,12 @@ public:
 
 private:
     void Report(const std::string &text) const;
+    bool OpenPort(TVekScomm &channel) const;
+    bool SendRequest(TVekScomm &channel) const;
+    // Writes every queued line; an exit status once the output is gone.
+    std::optional<int> WriteQueuedLines(TVekScomm &channel, int outputFd) const;
+    // Writes lines as they are queued until the deadline or a stop signal.
+    int Capture(TVekScomm &channel, int outputFd, int stopFd, int queuedFd) const;
 
     const TCaptureOptions &options_;
     int errorFd_;
