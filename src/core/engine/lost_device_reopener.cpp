@@ -4,6 +4,8 @@
 #include "engine/vek_scomm.h"
 #include "port/port_names.h"
 
+#include <unistd.h>
+
 TLostDeviceReopener::TLostDeviceReopener(TVekScomm &channel, TVekComThread &receiver)
     : channel_(channel)
     , receiver_(receiver)
@@ -36,13 +38,18 @@ bool TLostDeviceReopener::HandleEvents()
 
 bool TLostDeviceReopener::TryReopen()
 {
+    // A node can appear before it may be opened (udev sets its mode a moment
+    // later) and a link can dangle: keep the lost port, and with it the
+    // window's open state, until the path can really be used.
+    if (::access(DevicePath(channel_.ComPort().Port()).c_str(), R_OK | W_OK) != 0)
+        return false;
     receiver_.Park();
     channel_.ClosePort();
     try {
         channel_.OpenPort();
     } catch (...) {
-        // The node may exist before it can be opened (permissions still being
-        // set); the next folder event tries again.
+        // Taken by another program in the meantime: the port stays closed and
+        // the next folder event tries again.
         return false;
     }
     receiver_.Release();

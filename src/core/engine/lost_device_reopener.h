@@ -29,8 +29,9 @@ public:
     // Reads the waiting folder events; when one names the port, tries to reopen.
     // True when the port is open again (watching then stops).
     bool HandleEvents();
-    // Closes the lost device and opens the path again; true on success. A
-    // failure (node not yet usable) leaves the port closed and watching on.
+    // Closes the lost device and opens the path again; true on success. While
+    // the path cannot be used yet the lost port is left as it is; watching
+    // goes on either way until a reopen succeeds.
     bool TryReopen();
 
 private:

@@ -143,7 +143,14 @@ TEST(LostDeviceReopener, APathThatCannotBeOpenedYetKeepsWatching)
     ASSERT_EQ(::poll(&ready, 1, 2000), 1);
     EXPECT_FALSE(reopener.HandleEvents());
     EXPECT_TRUE(reopener.Watching());
-    EXPECT_FALSE(channel.ComPort().Connected());
+    EXPECT_TRUE(receiver.DeviceLost()) << "the lost port stays until the path is usable";
+
+    auto second = std::make_unique<PtyPair>();
+    Relink(link, second->SlavePath());
+    ASSERT_EQ(::poll(&ready, 1, 2000), 1);
+    EXPECT_TRUE(reopener.HandleEvents());
+    receiver.Park();
+    channel.ClosePort();
 }
 
 } // namespace
