@@ -80,8 +80,8 @@ bool TDeviceWatcher::WaitForReturn(int timeoutMs)
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (fd_ >= 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - Clock::now());
+        const auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() < 0)
             return false;
         pollfd entry { fd_, POLLIN, 0 };

@@ -19,7 +19,8 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-template <typename Condition> bool WaitFor(Condition condition, std::chrono::milliseconds limit = 3000ms)
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit = 3000ms)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {

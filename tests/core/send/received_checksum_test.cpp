@@ -49,12 +49,12 @@ TEST(ReceivedChecksum, LinesThatCannotBeCheckedAreLeftAlone)
 {
     const FrameCase cases[] = {
         { -1, "01 03 00 00 00 01 05", FrameChecksum::NotChecked }, // no kind chosen
-        { 4, "01 03 00 00 00 01 05", FrameChecksum::NotChecked },  // the separator
+        { 4, "01 03 00 00 00 01 05", FrameChecksum::NotChecked }, // the separator
         { 42, "01 03 00 00 00 01 05", FrameChecksum::NotChecked },
-        { 0, "Hello", FrameChecksum::NotChecked },                 // a character line
-        { 0, "05", FrameChecksum::NotChecked },                    // checksum alone
+        { 0, "Hello", FrameChecksum::NotChecked }, // a character line
+        { 0, "05", FrameChecksum::NotChecked }, // checksum alone
         { 5, "84 0A", FrameChecksum::NotChecked },
-        { 5, "01 84 0", FrameChecksum::NotChecked },               // odd digit count
+        { 5, "01 84 0", FrameChecksum::NotChecked }, // odd digit count
         { 0, "", FrameChecksum::NotChecked },
     };
     for (const FrameCase &c : cases)
