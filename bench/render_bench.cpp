@@ -9,9 +9,12 @@
 //   max_event_loop_stall_ms      the same run: the user-interface thread's load, what
 //                                got through, and the longest the event loop was busy
 //                                in one go
+//   catch_up_ms_5000_queued_lines, paints_during_catch_up, max_stall_ms_during_catch_up
+//                                5000 lines queued at once: until the renderer has
+//                                shown them all, its repaints and longest busy spell
 
 #include "app/engine/data_rt.h"
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 
 #include <QApplication>
@@ -185,6 +188,35 @@ void MeasureStream()
     std::printf("max_event_loop_stall_ms: %lld\n", static_cast<long long>(longestGap - 5));
 }
 
+void MeasureCatchUp()
+{
+    Monitor monitor;
+    PaintCounter counter;
+    monitor.view.viewport()->installEventFilter(&counter);
+    constexpr int kLines = 5000;
+
+    QElapsedTimer sinceProbe;
+    qint64 longestGap = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(
+        &probe, &QTimer::timeout, [&] { longestGap = std::max(longestGap, sinceProbe.restart()); });
+
+    for (int i = 0; i < kLines; ++i)
+        monitor.channel.AppendReceivedBurst(kBurst, monitor.clock.Tick());
+    QElapsedTimer run;
+    run.start();
+    sinceProbe.start();
+    probe.start(5);
+    while (monitor.view.document()->blockCount() - 1 < kLines && run.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    const qint64 ms = run.elapsed();
+
+    std::printf("catch_up_ms_5000_queued_lines: %lld\n", static_cast<long long>(ms));
+    std::printf("paints_during_catch_up: %d\n", counter.Paints);
+    std::printf("max_stall_ms_during_catch_up: %lld\n", static_cast<long long>(longestGap - 5));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -195,5 +227,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     MeasureAppendAndClear();
     MeasureStream();
+    MeasureCatchUp();
     return 0;
 }

@@ -207,3 +207,27 @@ TEST(ComComboBoxTest, WritingTextSelectsOnlyListedNames)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ComComboBoxTest, APortBoxGrowsWithItsTextUpToItsLimitAndShowsItWholeAsATip)
+{
+    TComComboBox box;
+    box.SetComProperty(cpPort, { "ttyS0" });
+    box.GrowWithText(110, 360);
+    EXPECT_EQ(box.minimumWidth(), 110);
+    EXPECT_EQ(box.toolTip(), "ttyS0");
+
+    const QString path = "/tmp/ttyV0/a/virtual/port/made/by/hand";
+    box.setEditText(path);
+    EXPECT_GT(box.minimumWidth(), box.fontMetrics().horizontalAdvance(path));
+    EXPECT_LE(box.minimumWidth(), 360);
+    EXPECT_EQ(box.toolTip(), path);
+
+    box.setEditText(path.repeated(10));
+    EXPECT_EQ(box.minimumWidth(), 360);
+    box.setEditText("ttyS0");
+    EXPECT_EQ(box.minimumWidth(), 110);
+}
+
+} // namespace

@@ -2,7 +2,7 @@
 #include "app/engine/gbk_codec.h"
 #include "app/shell/colors.h"
 #include "app/shell/message_box.h"
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
 #include "support/qt_wait.h"
@@ -246,22 +246,70 @@ TEST_F(DataRtTest, FilteredLinesAreNotShown)
     EXPECT_EQ(MonitorLines(), QStringList({ "01 02 0A 04" }));
 }
 
-TEST_F(DataRtTest, OneLinePerTickAndTheTimerSleepsWhenIdle)
+TEST_F(DataRtTest, ATickTakesTheQueuedLinesAndTheTimerSleepsWhenIdle)
 {
+    renderer->RenderBudgetMs = 60000;
     Receive("\x01");
     Receive("\x02");
     Receive("\x03");
     renderer->RenderTick();
-    EXPECT_EQ(MonitorLines().size(), 1);
-    renderer->RenderTick();
-    EXPECT_EQ(MonitorLines().size(), 2);
+    EXPECT_EQ(MonitorLines(), QStringList({ "01", "02", "03" }));
 
     EXPECT_TRUE(WaitUntil([&] { return !renderer->RenderTimer->isActive(); }));
-    EXPECT_EQ(MonitorLines().size(), 3);
 
     // A line queued later (as by the receive thread) wakes the timer again.
     Receive("\x04");
     EXPECT_TRUE(WaitUntil([&] { return MonitorLines().size() == 4; }));
+}
+
+// Fifty lines taken in one tick are filtered one by one, and the receive
+// trigger sees each in order: as with lines taken one per tick, only the last
+// line can still be answered, and a line that the filter hides counts too.
+TEST_F(DataRtTest, ABatchKeepsTheFilterAndTheTriggerOfEveryLine)
+{
+    struct Case
+    {
+        const char *What;
+        const char *Prepared; // send-view line 1
+        bool Answered;
+    };
+    const Case cases[] = {
+        { "the last line matches (and is filtered out)", "01 32 0b", true },
+        { "a match followed by newer lines", "01 19 0B", false },
+    };
+    PtyPair pty;
+    OpenPortOn(pty);
+    settings.FilterEnabled = 1;
+    settings.FilterEntries[0].FilterByteNo = 3;
+    settings.FilterEntries[0].SetFilterValue("0A");
+    renderer->RenderBudgetMs = 60000;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.What);
+        monitor.clear();
+        send.setPlainText(QString(c.Prepared) + "\nAA BB");
+        TriggerParams trigger {};
+        trigger.ReceiveTriggerEnabled = 1;
+        trigger.ReceiveTriggerList[0] = { 1, 2 };
+        renderer->Scheduler->SetTriggerParams(trigger);
+        renderer->SetTriggerSwitch(true);
+
+        QStringList expected;
+        for (int i = 1; i <= 50; ++i) {
+            const char third = i % 3 == 0 ? '\x0A' : '\x0B';
+            Receive(std::string { '\x01', char(i), third });
+            if (i % 3 == 0)
+                expected << QString::asprintf("01 %02X 0A", i);
+        }
+        renderer->RenderTick();
+        EXPECT_EQ(channel.QueuedLines(), 0u);
+        EXPECT_EQ(MonitorLines(), expected);
+
+        renderer->RenderTick(); // the answer goes out on a tick that takes no line
+        EXPECT_EQ(pty.Read(2, c.Answered ? 2000 : 100), c.Answered ? "\xAA\xBB" : "");
+        renderer->SetTriggerSwitch(false);
+        while (channel.QueuedLines() > 0)
+            renderer->RenderTick(); // the answer's own T line
+    }
 }
 
 TEST_F(DataRtTest, QueuedLineAfterTheRendererIsGoneIsHarmless)
@@ -276,15 +324,15 @@ TEST_F(DataRtTest, RepaintsAreHeldWhileLinesKeepComing)
 {
     monitor.show();
     Receive("\x01");
-    Receive("\x02");
-    Receive("\x03");
     SetCaret(monitor, 0);
     renderer->RenderTick(); // the first line is shown at once
     EXPECT_TRUE(monitor.updatesEnabled());
     EXPECT_TRUE(monitor.textCursor().atEnd());
 
     SetCaret(monitor, 0, 2); // a selection of the user
+    Receive("\x02");
     renderer->RenderTick();
+    Receive("\x03");
     renderer->RenderTick();
     EXPECT_FALSE(monitor.updatesEnabled());
 

@@ -3,8 +3,10 @@
 #include "app/engine/data_rt.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
+#include "app/send/set_form.h"
 #include "app/shell/main_form.h"
 #include "app/shell/message_box.h"
+#include "app/shell/status_bar_my.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
@@ -14,7 +16,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -23,6 +30,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -93,7 +101,7 @@ TEST_F(MainFormTest, StoredSwitchesAndSelectionsComeBackButAutomaticSendingStart
     record.WordWrap = 1;
     record.AsciiSend = 1;
     record.BaudRateIndex = 13; // 115200
-    record.ParityIndex = 2;    // Even
+    record.ParityIndex = 2; // Even
     record.LoopSendEnabled = 1;
     record.FilterEnabled = 1;
     record.Trigger.TimingTriggerEnabled = 1;
@@ -113,7 +121,7 @@ TEST_F(MainFormTest, StoredSwitchesAndSelectionsComeBackButAutomaticSendingStart
     EXPECT_EQ(form->Settings.Trigger.TimingTriggerEnabled, 0);
     EXPECT_EQ(form->Settings.Trigger.ReceiveTriggerEnabled, 0);
     EXPECT_FALSE(form->LoopToSend1->isChecked());
-    EXPECT_FALSE(form->FilterSettings1->isChecked());
+    EXPECT_FALSE(form->FilterSettingsMenu1->isChecked());
     EXPECT_FALSE(form->DataRT->SendTimer->isActive());
 
     form->CBoxStopBits->setCurrentIndex(2);
@@ -190,8 +198,8 @@ TEST_F(MainFormTest, AFailedOpenWarnsAndLeavesTheWindowClosed)
 
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].Caption, "Open Port");
-    EXPECT_TRUE(boxes_[0].Text.startsWith(
-        "Open port failure,it may be opened by other procedures.\n"));
+    EXPECT_TRUE(
+        boxes_[0].Text.startsWith("Open port failure,it may be opened by other procedures.\n"));
     EXPECT_FALSE(form->Channel->ComPort().Connected());
     EXPECT_TRUE(form->CBoxPort->isEnabled());
     EXPECT_FALSE(form->Dtr1->isEnabled());
@@ -201,14 +209,30 @@ TEST_F(MainFormTest, AFailedOpenWarnsAndLeavesTheWindowClosed)
 
 TEST_F(MainFormTest, PauseDropsReceivedLinesAndSurvivesReopening)
 {
+    PtyPair pty;
     auto form = Start();
+    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form->OpenPort1->trigger();
+    ASSERT_TRUE(form->Channel->ComPort().Connected());
+
     form->PauseMonitoring1->trigger();
     EXPECT_TRUE(form->MonitoringPaused());
-    EXPECT_EQ(form->Channel->MonitoringOn.load(), 0);
-    EXPECT_EQ(form->DataRT->DisplaySwitch, 0);
     EXPECT_TRUE(form->PauseMonitoring1->isChecked());
+    pty.Write("\x11");
+    // Drained while paused: the next burst is the first thing seen.
+    form->OpenPort1->trigger(); // close
+    form->OpenPort1->trigger(); // and open again, still paused
+    ASSERT_TRUE(form->Channel->ComPort().Connected());
+    pty.Write("\x12");
+    WaitUntil([] { return false; }, 300); // room for a wrongly shown line to appear
+    EXPECT_EQ(form->RichShow->toPlainText(), "");
+    EXPECT_EQ(form->Channel->RxCount.load(), 0u);
+
     form->PauseMonitoring1->trigger();
     EXPECT_EQ(form->Channel->MonitoringOn.load(), 1);
+    pty.Write("\x13");
+    WaitUntil([&] { return !form->RichShow->toPlainText().isEmpty(); });
+    EXPECT_EQ(form->RichShow->toPlainText().trimmed(), "13");
 }
 
 TEST_F(MainFormTest, ClosingWhileMinimizedStillKeepsSettingsAndSendText)
@@ -223,6 +247,242 @@ TEST_F(MainFormTest, ClosingWhileMinimizedStillKeepsSettingsAndSendText)
     EXPECT_FALSE(FileExists(Folder() + "config.ini"));
     EXPECT_TRUE(FileExists(Folder() + "data"));
     EXPECT_TRUE(FileExists(Folder() + "send"));
+}
+
+TEST_F(MainFormTest, AFileThatCannotBeWrittenAtCloseCostsNeitherTheOthersNorTheWindow)
+{
+    auto form = Start();
+    form->SendForm->RichSend->setPlainText("AA BB");
+    std::filesystem::create_directories(Folder() + "data"); // "data" can never be replaced
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    SetMessageBoxHandler([&](const MessageBoxRequest &request) {
+        boxes_.push_back(request);
+        return answer;
+    });
+
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(FileExists(Folder() + "send"));
+    EXPECT_TRUE(FileExists(Folder() + "config.ini"));
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].Buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(boxes_[0].DefaultButton, QMessageBox::No);
+    EXPECT_TRUE(boxes_[0].Text.contains("\ndata: ")) << boxes_[0].Text.toStdString();
+    EXPECT_FALSE(boxes_[0].Text.contains("send:"));
+
+    answer = QMessageBox::Yes;
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainFormTest, TheSendViewOffersTheEditPopupOfTheMonitor)
+{
+    auto form = Start();
+    QTextEdit *send = form->SendForm->RichSend;
+    ASSERT_EQ(send->contextMenuPolicy(), Qt::CustomContextMenu);
+    for (QTextEdit *view : { form->RichShow, send }) {
+        emit view->customContextMenuRequested(QPoint(5, 5));
+        auto *menu = form->findChild<QMenu *>("EditPopupMenu");
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->isVisible());
+        QStringList items;
+        for (QAction *action : menu->actions())
+            items << (action->isSeparator() ? "-" : action->text());
+        EXPECT_EQ(items, QStringList({ "Cut", "Copy", "Paste", "-", "To Dec Bin" }));
+        menu->hide();
+    }
+}
+
+TEST_F(MainFormTest, EveryCaptionIsTheWindowsOwnText)
+{
+    auto form = Start();
+    EXPECT_EQ(form->windowTitle(), "Corvella");
+    EXPECT_EQ(form->SendForm->windowTitle(), "Send");
+    EXPECT_EQ(form->SetForm->windowTitle(), "Settings");
+    // A display name of its own would be appended to every caption by the
+    // platform; without one it is the application name, whatever that is.
+    const QString name = QApplication::applicationName();
+    QApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    QApplication::setApplicationName(name);
+}
+
+TEST_F(MainFormTest, ASettingsFileThatIsAFifoIsRefusedWithAMessageInsteadOfBlockingTheStart)
+{
+    std::filesystem::create_directories(Folder());
+    ASSERT_EQ(::mkfifo((Folder() + "data").c_str(), 0600), 0);
+    auto form = Start();
+    ASSERT_TRUE(form->StartupDone());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].Icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes_[0].Text.contains("data is not a regular file"))
+        << boxes_[0].Text.toStdString();
+    EXPECT_EQ(form->CBoxBaudRate->Text(), "9600"); // the defaults
+}
+
+TEST_F(MainFormTest, MenuBarHoldsItsItemsInOrder)
+{
+    auto form = Start();
+    // caption, shortcut; "-" a separator; [x] checkable, (off) disabled, (hidden) not visible.
+    QStringList items;
+    for (QAction *menuAction : form->menuBar()->actions()) {
+        items << "#" + menuAction->text();
+        for (QAction *a : menuAction->menu()->actions()) {
+            if (a->isSeparator()) {
+                items << "-";
+                continue;
+            }
+            QString item = a->text();
+            if (!a->shortcut().isEmpty())
+                item += " " + a->shortcut().toString();
+            if (a->isCheckable())
+                item += " [x]";
+            if (!a->isVisible())
+                item += " (hidden)";
+            else if (!a->isEnabled())
+                item += "";
+            items << item;
+        }
+    }
+    const QStringList expected = {
+        "#File",
+        "Open Monitoring Message",
+        "Save Monitoring Message Ctrl+S",
+        "-",
+        "Open Sending Message",
+        "Save Sending Message",
+        "-",
+        "Print",
+        "Print Preview",
+        "-",
+        "Exit",
+        "#Edit",
+        "Undo  Ctrl+Z",
+        "-",
+        "Cut Ctrl+X",
+        "Copy Ctrl+C",
+        "Paste Ctrl+V",
+        "-",
+        "Select All Ctrl+A",
+        "-",
+        "Find Ctrl+F",
+        "Find Next  F3",
+        "#View",
+        "Show Time [x]",
+        "Show RxTx [x]",
+        "Word Wrap [x]",
+        "Sending Message [x]",
+        "Filter Settings [x] (hidden)",
+        "-",
+        "Send Window F8 [x]",
+        "Find Window [x]",
+        "-",
+        "Color Settings",
+        "#Tools ",
+        "Open Port",
+        "Pause Monitoring [x]",
+        "Send Data F5",
+        "-",
+        "ASCII Receive [x]",
+        "ASCII Send [x]",
+        "-",
+        "Loop To Send [x]",
+        "Trigger Send [x]",
+        "-",
+        "Auto Save or Clear",
+        "HexDecBin Converter",
+        "ASCII Table",
+        "#Window",
+        "Center",
+        "Top",
+        "Bottom",
+        "Left",
+        "Right",
+        "-",
+        "Always On Top [x]",
+        "#Help ",
+        "Contents F1",
+        "-",
+        "Check For Updates",
+        "Online Support",
+        "Tell a Friend (hidden)",
+        "-",
+        "About",
+    };
+    EXPECT_EQ(items, expected);
+}
+
+TEST_F(
+    MainFormTest, WithTheSendViewActiveTheTickWritesTheSendCaptionAndClearScreenEmptiesTheMonitor)
+{
+    auto form = Start();
+    form->RichShow->setPlainText("01 02");
+    form->SendWindow1->trigger();
+    QTextEdit *send = form->SendForm->RichSend;
+    send->setPlainText("01 02\n03 04\n05 06 07 08");
+    QTextCursor caret(send->document()->findBlockByNumber(2));
+    caret.setPosition(caret.position() + 4);
+    send->setTextCursor(caret);
+    form->DataRT->SetActiveView(send);
+    form->findChild<QLabel *>("Panel3")->setText("kept");
+
+    form->DataRT->UpdateCaretFigures();
+    form->Timer1Timer();
+    ASSERT_EQ(form->DataRT->CaretLine, 3);
+    EXPECT_EQ(form->SendForm->windowTitle(),
+              QString("Send [Hex: Ln:3 Col:%1 Sel:0]").arg(form->DataRT->CaretColumn));
+    EXPECT_EQ(form->findChild<QLabel *>("Panel3")->text(), "kept");
+
+    form->ClearScreen1->trigger();
+    EXPECT_EQ(form->RichShow->toPlainText(), "");
+    EXPECT_EQ(send->toPlainText(), "01 02\n03 04\n05 06 07 08");
+}
+
+TEST_F(MainFormTest, LampsFollowThePort)
+{
+    auto lamps = [](TMainForm &form) {
+        QString on;
+        for (const char *name : { "LampDTR", "LampRTS", "LampDSR", "LampCTS", "LampRLSD" })
+            on += form.findChild<QLabel *>(name)->isEnabled() ? '1' : '0';
+        return on;
+    };
+    SettingsRecord record = SettingsRecord::Defaults();
+    record.DtrOn = 1;
+    SaveSettings(record, Folder());
+    PtyPair pty;
+    auto form = Start();
+    form->Timer1Timer();
+    EXPECT_EQ(lamps(*form), "00000") << "closed: every lamp off, DtrOn or not";
+
+    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form->OpenPort1->trigger();
+    ASSERT_TRUE(form->Channel->ComPort().Connected());
+    form->Timer1Timer();
+    EXPECT_EQ(lamps(*form), "10000");
+
+    form->Dtr1->trigger(); // changes the line at once
+    EXPECT_EQ(form->Channel->ComPort().FlowControl().ControlDTR, dtrDisable);
+    form->Timer1Timer();
+    EXPECT_EQ(lamps(*form), "00000");
+
+    form->Channel->TxCount = 7;
+    form->Channel->RxCount = 9;
+    emit form->StatusBar1->DoubleClicked();
+    EXPECT_EQ(form->Channel->TxCount.load(), 0u);
+    EXPECT_EQ(form->Channel->RxCount.load(), 0u);
+}
+
+TEST_F(MainFormTest, AFileNamedOnTheCommandLineIsShownInTheMonitor)
+{
+    const std::string path = home_.Path() + "/shown.crvm";
+    WriteFileAtomically(path, "01 02 03\nAT+OK");
+    auto form = std::make_unique<TMainForm>();
+    form->ShowCommandLineFile(QString::fromStdString(path));
+    form->ShowCommandLineFile(QString::fromStdString(home_.Path())); // a folder: ignored
+    form->ShowCommandLineFile("/nonexistent/file.crvm");
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->RichShow->toPlainText(), "01 02 03\nAT+OK");
 }
 
 TEST_F(MainFormTest, PlaceWindowUsesClientFiguresOfTheScreen)
@@ -247,6 +507,28 @@ TEST_F(MainFormTest, StatusTickShowsUnsignedCountersAndCaretFigures)
     EXPECT_EQ(form->findChild<QLabel *>("Panel1")->text(), "TX: 3000000000");
     EXPECT_EQ(form->findChild<QLabel *>("Panel2")->text(), "RX: 12");
     EXPECT_EQ(form->findChild<QLabel *>("Panel3")->text(), "Asc: Ln:0  Col:0  Sel:0");
+}
+
+// An idle window (port open, nothing arriving) lets its status tick slow down;
+// the first change brings the quick pace back.
+TEST_F(MainFormTest, StatusTickSlowsDownWhileNothingChanges)
+{
+    auto form = Start();
+    PtyPair pty;
+    form->CBoxPort->setEditText(QString::fromStdString(pty.SlavePath()));
+    form->ToggleConnection();
+    ASSERT_TRUE(form->Channel->ComPort().Connected());
+
+    for (int tick = 0; tick < 25; ++tick)
+        form->Timer1Timer();
+    EXPECT_GE(form->Timer1->interval(), 200);
+
+    pty.Write("\x01");
+    ASSERT_TRUE(WaitUntil([&] { return form->Channel->RxCount.load() == 1; }));
+    form->Timer1Timer();
+    EXPECT_EQ(form->Timer1->interval(), 50);
+    EXPECT_EQ(form->findChild<QLabel *>("Panel2")->text(), "RX: 1");
+    form->ToggleConnection();
 }
 
 } // namespace

@@ -403,11 +403,12 @@ TEST_F(SetFormTest, TriggerTimeIsTheTimeOfDayOfTheStoredValue)
         { 0.5, QTime(12, 0, 0) },
         { 45000.75, QTime(18, 0, 0) }, // the date part is ignored
         { 0.5 + 0.4 / 86400, QTime(12, 0, 0) },
-        { 0.5 + 0.6 / 86400, QTime(12, 0, 1) },
-        { 1.0 - 0.2 / 86400, QTime(0, 0, 0) },
+        { 0.5 + 0.6 / 86400, QTime(12, 0, 0) }, // the trigger fires at 12:00:00
+        { 0.500006944, QTime(12, 0, 0) },
+        { 1.0 - 0.2 / 86400, QTime(23, 59, 59) },
         { std::numeric_limits<double>::quiet_NaN(), QTime(0, 0, 0) },
         { std::numeric_limits<double>::infinity(), QTime(0, 0, 0) },
-        { -0.25, QTime(0, 0, 0) },
+        { -0.25, QTime(6, 0, 0) }, // before the epoch the fraction still counts
         { 1e300, QTime(0, 0, 0) },
     };
     for (const auto &c : cases) {

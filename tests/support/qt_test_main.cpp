@@ -4,6 +4,7 @@
 // display; no QApplication is created then, so listing never needs a platform.
 // Without a QT_QPA_PLATFORM of their own the tests run offscreen.
 
+#include "app/shell/corvella_application.h"
 #include "app/shell/file_association.h"
 
 #include <QApplication>
@@ -19,7 +20,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    app.setApplicationName("Corvella");
+    ConfigureApplication(app);
     // Tests write associations into throw-away folders; the desktop databases
     // of the machine are left alone.
     SetDesktopDatabaseUpdates(false);

@@ -3,11 +3,16 @@
 #include "app/engine/gbk_codec.h"
 #include "app/shell/colors.h"
 #include "app/shell/message_box.h"
+#include "app/shell/view_text.h"
 #include "engine/capture_line.h"
 #include "engine/vek_scomm.h"
 #include "send/hex_text.h"
+#include "send/number_convert.h"
+#include "send/receive_filter.h"
+#include "shell/auto_save_rules.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QTextBlock>
@@ -18,6 +23,7 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include <algorithm>
 #include <charconv>
 #include <mutex>
 
@@ -28,7 +34,6 @@ namespace {
 constexpr int kRepaintIntervalMs = 33;
 constexpr int kRenderIntervalMs = 1;
 constexpr int kSendIntervalMs = 10;
-constexpr int kMonitorFontPointSize = 9;
 
 // One byte per character, for the hex-text helpers: a character outside Latin-1
 // becomes "?", which is neither a blank nor a hex digit, so counts stay per character.
@@ -41,15 +46,6 @@ std::string CharBytes(const QString &text)
 QString Latin(std::string_view text)
 {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
-// The selection as text, a line break between lines.
-QString SelectedText(const QTextCursor &cursor)
-{
-    QString text = cursor.selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
 }
 
 // Where the caret stands as the user sees the view: the 0-based line and the
@@ -192,25 +188,75 @@ void TDataRT::TakeQueuedLineNow()
         RenderTick();
 }
 
+// Takes the queued lines that fit the time budget and appends the shown ones in
+// one edit of the monitor, so a backlog is caught up in few repaints. Every line
+// is noted for the receive trigger in order. The edit ends early wherever the
+// monitor's limit check would act, so the check sees each such line as if it
+// had come alone and no line escapes an auto save or the line cap.
 void TDataRT::DisplayStep()
 {
-    const std::string line = Channel.PopLine();
-    if (line.empty())
+    QElapsedTimer spent;
+    spent.start();
+    const qint64 budgetNs = qint64(RenderBudgetMs) * 1000000;
+    // Most of an append's cost is the layout when the edit ends, which the clock
+    // inside the loop cannot see: the cost per line of earlier ticks caps the batch.
+    const int maxLines = int(std::clamp(double(budgetNs) / lineCostNs_, 1.0, 100000.0));
+    QTextCursor edit;
+    int lines = -1; // while an edit is open: the monitor's lines as they will be
+    int appended = 0;
+    do {
+        const std::string line = Channel.PopLine();
+        if (line.empty())
+            break;
+        const std::optional<MonitorLine> shown = TakeLine(line);
+        if (!shown || !monitorAlive_)
+            continue;
+        if (lines < 0) {
+            edit = QTextCursor(monitorAlive_->document());
+            edit.beginEditBlock();
+            lines = MonitorLineCount();
+        }
+        AppendStampedLine(monitorAlive_, shown->Stamp, shown->Body, shown->Color);
+        ++appended;
+        // The count may run ahead of the monitor's (a last line without a line
+        // break); that only ends the edit early, and the check counts afresh.
+        if (MonitorLimitActsAt && MonitorLimitActsAt(++lines)) {
+            edit.endEditBlock(); // the change runs the check
+            lines = -1;
+        }
+    } while (appended < maxLines && spent.nsecsElapsed() < budgetNs);
+    if (lines >= 0)
+        edit.endEditBlock();
+    if (appended == 0)
         return;
+    NoteMonitorAppend();
+    const double cost = double(spent.nsecsElapsed()) / appended;
+    lineCostNs_ = 0.7 * lineCostNs_ + 0.3 * cost;
+}
 
+std::optional<TDataRT::MonitorLine> TDataRT::TakeLine(const std::string &line)
+{
     const char direction = line.front();
     const CaptureParts parts = SplitCaptureLine(line);
+    std::optional<MonitorLine> shown;
     if (direction == 'R') {
         if (DisplaySwitch != 0 && PassesReceiveFilter(parts.Body))
-            AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
-                uint32_t(settings_.ReceiveFontColor));
+            shown = MonitorLine { MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
+                uint32_t(settings_.ReceiveFontColor) };
         Scheduler->ReceivedLineTaken(parts.Body);
     } else {
         if (SentSwitch != 0)
-            AppendMonitorLine(MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
-                uint32_t(settings_.SendFontColor));
+            shown = MonitorLine { MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
+                uint32_t(settings_.SendFontColor) };
         Scheduler->SentLineTaken();
     }
+    return shown;
+}
+
+int TDataRT::MonitorLineCount() const
+{
+    const QTextDocument *document = monitorAlive_->document();
+    return CountedLines(document->blockCount(), document->lastBlock().length() <= 1);
 }
 
 void TDataRT::TriggerStep()
@@ -253,7 +299,8 @@ void TDataRT::ShowReportLater(const SendReport &report)
         return;
     QTimer::singleShot(0, this, [this, report] {
         if (!report.Warning.empty())
-            ShowWarning(warningOwner_, QStringLiteral("Send"), QString::fromStdString(report.Warning));
+            ShowWarning(
+                warningOwner_, QStringLiteral("Send"), QString::fromStdString(report.Warning));
         if (!report.Error.empty())
             ShowErrorBox(QString::fromLocal8Bit(report.Error));
     });
@@ -277,24 +324,7 @@ QString TDataRT::MonitorStamp(char direction, std::string_view captureStamp) con
 
 bool TDataRT::PassesReceiveFilter(std::string_view body) const
 {
-    if (settings_.FilterEnabled == 0)
-        return true;
-    for (const FilterEntry &entry : settings_.FilterEntries) {
-        // 0 marks an unused entry; a negative number can only come from a damaged
-        // settings file and is treated the same way.
-        if (entry.FilterByteNo <= 0)
-            continue;
-        const std::string value = entry.FilterValue();
-        if (value.empty())
-            continue;
-        // Byte n of hex text with one blank between pairs starts at offset 3n - 3.
-        const std::size_t start = 3 * std::size_t(entry.FilterByteNo) - 3;
-        const std::string_view pair
-            = start < body.size() ? body.substr(start, 2) : std::string_view {};
-        if (pair != value)
-            return false;
-    }
-    return true;
+    return ::PassesReceiveFilter(settings_, body);
 }
 
 // --- Monitor lines ---------------------------------------------------------------
@@ -302,9 +332,9 @@ bool TDataRT::PassesReceiveFilter(std::string_view body) const
 QTextCharFormat TDataRT::LineFormat(uint32_t color)
 {
     QTextCharFormat format;
-    format.setFontFamilies({ QStringLiteral("Courier New") });
+    format.setFontFamilies({ QString::fromLatin1(kViewFontFamily) });
     format.setFontStyleHint(QFont::TypeWriter);
-    format.setFontPointSize(kMonitorFontPointSize);
+    format.setFontPointSize(kViewFontPoints);
     format.setForeground(ColorFromBgr(color));
     return format;
 }
@@ -329,21 +359,9 @@ void TDataRT::AppendStampedLine(
     // take these lines back.
     if (view->document()->isUndoRedoEnabled())
         view->document()->setUndoRedoEnabled(false);
-    QTextCursor cursor = view->textCursor();
-    InsertStampedLine(cursor, stamp, body, color);
-    view->setTextCursor(cursor);
-}
-
-void TDataRT::AppendMonitorLine(const QString &stamp, const QString &body, uint32_t color)
-{
-    if (!monitorAlive_)
-        return;
-    // Appending at the end is what moving the caret to the end and inserting there
-    // would do; the caret itself follows with the next repaint (ShowMonitorEnd).
-    QTextCursor end(monitorAlive_->document());
+    QTextCursor end(view->document());
     end.movePosition(QTextCursor::End);
     InsertStampedLine(end, stamp, body, color);
-    NoteMonitorAppend();
 }
 
 // The first line after a quiet spell is shown at once and opens a repaint window.
@@ -466,7 +484,7 @@ void TDataRT::UpdateSelectionSize()
         return;
     const QTextCursor cursor = ActiveView->textCursor();
     if (ActiveViewHex)
-        SelectionSize = HexByteCount(TrimText(CharBytes(SelectedText(cursor))), 2);
+        SelectionSize = HexByteCount(TrimText(CharBytes(SelectedPlainText(cursor))), 2);
     else
         SelectionSize = cursor.selectionEnd() - cursor.selectionStart();
 }
@@ -475,16 +493,12 @@ void TDataRT::PopupConversion(QPoint globalPos)
 {
     if (!ActiveView)
         return;
-    const std::string selection = CharBytes(SelectedText(ActiveView->textCursor()));
-    if (!IsHexText(selection))
+    const std::string selection = CharBytes(SelectedPlainText(ActiveView->textCursor()));
+    const std::optional<uint32_t> pattern = SelectionPattern(selection);
+    if (!pattern)
         return;
-    const std::string digits = StripBlanks(selection);
-    if (digits.size() > 8)
-        return;
-    uint32_t value = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-    emit PopupConversionRequested(
-        QString::number(static_cast<int32_t>(value)), Latin(HexToBinText(digits)), globalPos);
+    emit PopupConversionRequested(QString::number(static_cast<int32_t>(*pattern)),
+        Latin(HexToBinText(StripBlanks(selection))), globalPos);
 }
 
 // --- Sending on command ------------------------------------------------------------

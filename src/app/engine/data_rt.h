@@ -9,7 +9,7 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,9 +55,16 @@ public:
     QTimer *RenderTimer; // 1 ms; sleeps while there is nothing to take and no trigger runs
     QTimer *SendTimer;   // loop send; interval LoopInterval
 
-    // One display step (at most one line), then the trigger step.
+    // One display step (the queued lines that fit the time budget), then the trigger step.
     void RenderTick();
-    // Appends a grey stamp and a coloured body, both in "Courier New", as plain text.
+    // How long one render tick may take lines out of the queue.
+    int RenderBudgetMs = 4;
+    // Whether the monitor's limit check would act at that many lines (set by the
+    // owner of the check). A batch of lines ends there, so the check sees the
+    // monitor as it would after that line taken alone.
+    std::function<bool(int lines)> MonitorLimitActsAt;
+    // Appends a grey stamp and a coloured body and a line break at the end of the
+    // view's text, both in the monitor font, as plain text. The caret stays where it is.
     static void AppendStampedLine(QTextEdit *view, const QString &stamp, const QString &body,
                                   uint32_t color);
     // The monitor stamp for a capture line under the current switches.
@@ -104,6 +111,16 @@ private:
     struct WakeGuard;
 
     void DisplayStep();
+    struct MonitorLine
+    {
+        QString Stamp;
+        QString Body;
+        uint32_t Color = 0;
+    };
+    // Notes one capture line for the receive trigger; what the monitor shows of
+    // it, if anything.
+    std::optional<MonitorLine> TakeLine(const std::string &line);
+    int MonitorLineCount() const;
     void TriggerStep();
     // The receive thread's wake: restarts the sleeping timer and ticks at once.
     void TakeQueuedLineNow();
@@ -115,7 +132,6 @@ private:
 
     // Monitor lines: appended at the end of the text; repaints and the scroll to
     // the end are coalesced while lines keep coming.
-    void AppendMonitorLine(const QString &stamp, const QString &body, uint32_t color);
     void NoteMonitorAppend();
     void RepaintWindowEnded();
     void ShowMonitorEnd();
@@ -132,6 +148,7 @@ private:
     Clock &clock_;
     QWidget *warningOwner_ = nullptr;
     bool inRenderTick_ = false;
+    double lineCostNs_ = 100000; // what appending one monitor line costs, smoothed
 
     std::shared_ptr<WakeGuard> wakeGuard_;
     QPointer<QTextEdit> monitorAlive_;

@@ -5,6 +5,10 @@
 
 #include <QCompleter>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -56,6 +60,28 @@ void TComComboBox::SetComProperty(TComProperty property, const std::vector<std::
         setEditable(false);
     }
     FillItems(portList ? portNames : SettingNames(property));
+}
+
+void TComComboBox::GrowWithText(int minWidth, int maxWidth)
+{
+    const bool first = maxWidth_ == 0;
+    minWidth_ = minWidth;
+    maxWidth_ = std::max(minWidth, maxWidth);
+    if (first)
+        connect(this, &QComboBox::currentTextChanged, this, &TComComboBox::FitWidthToText);
+    FitWidthToText();
+}
+
+void TComComboBox::FitWidthToText()
+{
+    const QString text = currentText();
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QSize textSize(fontMetrics().horizontalAdvance(text), fontMetrics().height());
+    const int needed
+        = style()->sizeFromContents(QStyle::CT_ComboBox, &option, textSize, this).width();
+    setMinimumWidth(std::clamp(needed, minWidth_, maxWidth_));
+    setToolTip(text);
 }
 
 void TComComboBox::FillItems(const std::vector<std::string> &names)

@@ -47,7 +47,13 @@ public:
     // regard to case); a name that is not listed changes nothing.
     void SetText(const QString &text);
 
+    // Keeps the box at least `minWidth` wide and wide enough for its current
+    // text up to `maxWidth`, with the whole text as its tooltip: a typed device
+    // path must not show only its tail.
+    void GrowWithText(int minWidth, int maxWidth);
+
 private:
+    void FitWidthToText();
     void FillItems(const std::vector<std::string> &names);
     void SelectStartingItem();
     void SelectPortValue();
@@ -58,4 +64,6 @@ private:
     TComProperty comProperty_ = cpNone;
     TComPort *comPort_ = nullptr;
     bool autoApply_ = false;
+    int minWidth_ = 0;
+    int maxWidth_ = 0; // 0: the width does not follow the text
 };

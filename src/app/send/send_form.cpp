@@ -2,8 +2,10 @@
 
 #include "app/send/send_icons.h"
 #include "app/shell/message_box.h"
+#include "app/shell/view_text.h"
 #include "send/checksum.h"
 #include "send/hex_text.h"
+#include "shell/send_settings_rules.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -22,8 +24,6 @@ namespace {
 
 const QSize kButtonSize(24, 25);
 const QSize kDropDownButtonSize(37, 25); // room for the menu arrow beside the icon
-const char kViewFontFamily[] = "Courier New";
-const int kViewFontPoints = 9;
 
 // The send view takes pasted and dropped text as plain text: what is typed
 // here is sent byte for byte, so foreign markup has no place in it.
@@ -40,30 +40,11 @@ protected:
     }
 };
 
-QFont ViewFont()
-{
-    QFont font(kViewFontFamily);
-    font.setPointSize(kViewFontPoints);
-    font.setStyleHint(QFont::Monospace);
-    return font;
-}
-
 QTextCharFormat RunFormat(const QColor &color)
 {
-    QTextCharFormat format;
+    QTextCharFormat format = ViewCharFormat();
     format.setForeground(color);
-    format.setFontFamilies(QStringList { kViewFontFamily });
-    format.setFontPointSize(kViewFontPoints);
     return format;
-}
-
-// A selection reports its line breaks as U+2029; as plain line breaks they are
-// trimmed at the ends and rejected inside, like any other control character.
-QString WithPlainLineBreaks(QString text)
-{
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
 }
 
 int FirstVisibleCharacter(const QString &line)
@@ -135,11 +116,7 @@ void TSendForm::CreateSendView()
     RichSend->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RichSend->setAcceptRichText(true);
 
-    // The selection stays visible while another window has the focus.
-    QPalette palette = RichSend->palette();
-    for (auto role : { QPalette::Highlight, QPalette::HighlightedText })
-        palette.setBrush(QPalette::Inactive, role, palette.brush(QPalette::Active, role));
-    RichSend->setPalette(palette);
+    KeepSelectionVisible(RichSend);
 
     RichSend->installEventFilter(this);
 }
@@ -211,8 +188,7 @@ void TSendForm::CreateToolBar()
         emit LoopPanelRequested();
     });
     connect(ToolButton3, &QToolButton::clicked, this, [this] {
-        ToolButton3->setChecked(settings_.Trigger.TimingTriggerEnabled != 0
-            || settings_.Trigger.ReceiveTriggerEnabled != 0);
+        ToolButton3->setChecked(TriggerOn(settings_.Trigger));
         emit TriggerPanelRequested();
     });
     connect(ToolButton7, &QToolButton::clicked, this, &TSendForm::AppendChecksum);
@@ -251,17 +227,13 @@ void TSendForm::AppendChecksum()
         cursor.setPosition(start + int(source.size()), QTextCursor::KeepAnchor);
     }
 
-    // The appended checksum is not an edit the user can undo; switching the
-    // history off for the replacement also forgets the earlier steps.
-    QTextDocument *document = RichSend->document();
-    const bool undoEnabled = document->isUndoRedoEnabled();
-    document->setUndoRedoEnabled(false);
+    // One undo step of its own: the history cannot leave an edit out without
+    // forgetting every step before it.
     cursor.beginEditBlock();
     cursor.insertText(QString::fromStdString(source), RunFormat(Qt::black));
     cursor.insertText(
         QStringLiteral(" ") + QString::fromStdString(checksum), RunFormat(QColor(0, 0, 255)));
     cursor.endEditBlock();
-    document->setUndoRedoEnabled(undoEnabled);
     RichSend->setTextCursor(cursor);
 }
 

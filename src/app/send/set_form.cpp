@@ -2,6 +2,7 @@
 
 #include "app/shell/message_box.h"
 #include "send/convert_error.h"
+#include "shell/send_settings_rules.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -22,17 +23,15 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 
 namespace {
 
-constexpr int kTriggerRows = 10;
 constexpr int kGridRowHeight = 18;
 constexpr int kGridColumnWidths[] = { 38, 52, 49 };
 constexpr int kPanelMargin = 6;
 constexpr int kGroupMargin = 6;
 constexpr int kRowSpacing = 3;
-constexpr int kSecondsPerDay = 86400;
-constexpr uint32_t kMinimumInterval = 20;
 
 QString Unsigned(uint32_t value)
 {
@@ -53,19 +52,17 @@ uint32_t ReadUnsigned(const QString &text)
     return uint32_t(StrToInt(text.toStdString()));
 }
 
+// An empty cell has no value; anything else must be an integer.
+std::optional<uint32_t> ReadOptional(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    return ReadUnsigned(text);
+}
+
 uint32_t ReadUnsigned(const QLineEdit *edit)
 {
     return ReadUnsigned(edit->text());
-}
-
-uint32_t AtLeastLineOne(uint32_t line)
-{
-    return line == 0 ? 1 : line;
-}
-
-uint32_t AtLeastMinimumInterval(uint32_t interval)
-{
-    return interval < kMinimumInterval ? kMinimumInterval : interval;
 }
 
 template <typename T> T *Named(T *widget, const char *name)
@@ -379,20 +376,6 @@ void TSetForm::showEvent(QShowEvent *event)
         FormShow();
 }
 
-int TSetForm::SecondsOfDay(double dateTime)
-{
-    if (!std::isfinite(dateTime) || dateTime < 0)
-        return 0;
-    const double timeOfDay = dateTime - std::floor(dateTime);
-    const long seconds = std::lround(timeOfDay * kSecondsPerDay);
-    return int(seconds % kSecondsPerDay); // a time rounded up to midnight is midnight
-}
-
-double TSetForm::DateTimeOfSeconds(int seconds)
-{
-    return double(seconds) / kSecondsPerDay;
-}
-
 void TSetForm::FormShow()
 {
     const LoopParams &loop = settings_.Loop;
@@ -407,8 +390,8 @@ void TSetForm::FormShow()
 
     const TriggerParams &trigger = settings_.Trigger;
     CheckBox2->setChecked(trigger.TimingTriggerEnabled != 0);
-    DateTimePicker1->setTime(
-        QTime::fromMSecsSinceStartOfDay(SecondsOfDay(trigger.TimingTriggerTime) * 1000));
+    DateTimePicker1->setTime(QTime::fromMSecsSinceStartOfDay(
+        SecondOfDayFromDays(trigger.TimingTriggerTime).value_or(0) * 1000));
     (trigger.TimingRange == 1 ? RadioButton8 : RadioButton3)->setChecked(true);
     (trigger.TimingThisLine == 1 ? RadioButton6 : RadioButton7)->setChecked(true);
     ShowNumber(Edit6, trigger.TimingFixedLine);
@@ -484,7 +467,7 @@ void TSetForm::ReadTimingTrigger()
     TriggerParams &trigger = settings_.Trigger;
     trigger.TimingTriggerEnabled = CheckBox2->isChecked() ? 1 : 0;
     trigger.TimingTriggerTime
-        = DateTimeOfSeconds(DateTimePicker1->time().msecsSinceStartOfDay() / 1000);
+        = DaysFromSecondOfDay(DateTimePicker1->time().msecsSinceStartOfDay() / 1000);
     trigger.TimingRange = RadioButton3->isChecked() ? 0 : 1;
     trigger.TimingThisLine = RadioButton6->isChecked() ? 1 : 0;
     trigger.TimingFixedLine = AtLeastLineOne(ReadUnsigned(Edit6));
@@ -498,17 +481,10 @@ void TSetForm::ReadReceiveTrigger()
     TriggerParams &trigger = settings_.Trigger;
     trigger.ReceiveTriggerEnabled = CheckBox3->isChecked() ? 1 : 0;
     for (int row = 0; row < kTriggerRows; ++row) {
-        ReceiveTriggerRow &entry = trigger.ReceiveTriggerList[row];
         const QString recLine = CellText(StringGrid2, row, 1);
         const QString trigLine = CellText(StringGrid2, row, 2);
-        entry.RecLine = recLine.isEmpty() ? 0 : ReadUnsigned(recLine);
-        if (trigLine.isEmpty()) {
-            // Without an answer line the row cannot fire.
-            entry.TrigLine = 0;
-            entry.RecLine = 0;
-        } else {
-            entry.TrigLine = ReadUnsigned(trigLine);
-        }
+        trigger.ReceiveTriggerList[row]
+            = ReceiveTriggerRowOf(ReadOptional(recLine), ReadOptional(trigLine));
     }
     trigger.ReceiveTriggerDelay = ReadUnsigned(Edit1);
 }

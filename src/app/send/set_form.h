@@ -42,12 +42,6 @@ public:
     // Fills both panels from the settings record.
     void FormShow();
 
-    // The stored time of day (days, time as the fraction) and the picker's
-    // seconds of the day. Values a damaged file may hold (NaN, infinite,
-    // negative) read as midnight.
-    static int SecondsOfDay(double dateTime);
-    static double DateTimeOfSeconds(int seconds);
-
     // Loop panel.
     QWidget *Panel1;
     QRadioButton *RadioButton1; // "Send Line:"

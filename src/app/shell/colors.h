@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
+#include <QWidget>
 
 #include <cstdint>
 
@@ -16,3 +18,11 @@ inline uint32_t BgrFromColor(const QColor &color)
 }
 
 inline constexpr uint32_t kStampColor = 0x808080;
+
+// The background of a text view (its base colour).
+inline void SetViewBackground(QWidget *view, uint32_t bgr)
+{
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Base, ColorFromBgr(bgr));
+    view->setPalette(palette);
+}

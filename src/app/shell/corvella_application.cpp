@@ -5,8 +5,7 @@
 CorvellaApplication::CorvellaApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
-    setApplicationName("Corvella");
-    setApplicationDisplayName("Corvella");
+    ConfigureApplication(*this);
 }
 
 bool CorvellaApplication::notify(QObject *receiver, QEvent *event)
@@ -30,4 +29,11 @@ void CorvellaApplication::ReportUncaught(const QString &message)
     reporting_ = true;
     ShowErrorBox(message);
     reporting_ = false;
+}
+
+void ConfigureApplication(QApplication &app)
+{
+    // The name alone: a display name of its own would be appended by the
+    // platform to every window's caption ("Send — Corvella").
+    app.setApplicationName("Corvella");
 }

@@ -15,3 +15,6 @@ private:
     void ReportUncaught(const QString &message);
     bool reporting_ = false;
 };
+
+// The application-wide names, for the program and for its tests.
+void ConfigureApplication(QApplication &app);

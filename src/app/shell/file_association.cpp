@@ -1,25 +1,18 @@
 #include "app/shell/file_association.h"
 
+#include "app/shell/local_path.h"
 #include "shell/atomic_file.h"
 #include "shell/settings_record.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
-
-void InitProgramResources()
-{
-    Q_INIT_RESOURCE(corvella);
-}
 
 namespace {
 
 bool desktopDatabaseUpdates = true;
-
-std::string LocalPath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 // Writes only when the content differs, so an unchanged association costs nothing.
 bool WriteIfDifferent(const QString &path, const QByteArray &content)
@@ -36,16 +29,39 @@ QString MimeType(const QString &ext)
     return "application/x-corvella-" + ext;
 }
 
+// The theme's name for a MIME type's icon: the type with "-" for "/".
+QString MimeIconName(const QString &ext)
+{
+    return MimeType(ext).replace('/', '-');
+}
+
+// The document icon as PNG, 48 x 48; empty when the icon cannot be read.
+QByteArray DocumentIconPng(const QString &iconPath)
+{
+    QImage image(iconPath);
+    if (image.isNull())
+        return {};
+    if (image.size() != QSize(48, 48))
+        image = image.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return {};
+    return png;
+}
+
 QByteArray MimePackage(const QString &ext)
 {
     return QString("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
                    "  <mime-type type=\"%1\">\n"
                    "    <comment>Corvella message file</comment>\n"
+                   "    <icon name=\"%3\"/>\n"
                    "    <glob pattern=\"*.%2\"/>\n"
                    "  </mime-type>\n"
                    "</mime-info>\n")
-        .arg(MimeType(ext), ext)
+        .arg(MimeType(ext), ext, MimeIconName(ext))
         .toUtf8();
 }
 
@@ -54,7 +70,7 @@ QByteArray MimePackage(const QString &ext)
 QString QuoteExec(const QString &path)
 {
     QString quoted = path;
-    for (const char *c : {"\\", "\"", "$", "`"})
+    for (const char *c : { "\\", "\"", "$", "`" })
         quoted.replace(c, QString("\\") + c);
     return "\"" + quoted + "\"";
 }
@@ -80,7 +96,7 @@ void RunIfPresent(const QString &tool, const QString &folder)
         return;
     const QString program = QStandardPaths::findExecutable(tool);
     if (!program.isEmpty())
-        QProcess::startDetached(program, {folder});
+        QProcess::startDetached(program, { folder });
 }
 
 } // namespace
@@ -105,16 +121,20 @@ bool ExtractResourceToFile(const QString &resourcePath, const QString &filePath)
 
 bool RegisterFileType(const QString &ext, const QString &programPath, const QString &iconPath)
 {
-    const QString base = QFile::decodeName(QByteArray::fromStdString(ExpandHomePath("HomeDrive")));
+    const QString base = FromLocalPath(ExpandHomePath("HomeDrive"));
     const QString mimeFolder = base + "/mime";
     const QString appsFolder = base + "/applications";
-    const bool mimeChanged = WriteIfDifferent(mimeFolder + "/packages/corvella-" + ext + ".xml",
-                                              MimePackage(ext));
-    const bool entryChanged = WriteIfDifferent(appsFolder + "/corvella.desktop",
-                                               DesktopEntry(ext, programPath, iconPath));
+    const bool mimeChanged
+        = WriteIfDifferent(mimeFolder + "/packages/corvella-" + ext + ".xml", MimePackage(ext));
+    const bool entryChanged = WriteIfDifferent(
+        appsFolder + "/corvella.desktop", DesktopEntry(ext, programPath, iconPath));
+    const QByteArray png = DocumentIconPng(iconPath);
+    const bool iconChanged = !png.isEmpty()
+        && WriteIfDifferent(
+            base + "/icons/hicolor/48x48/mimetypes/" + MimeIconName(ext) + ".png", png);
     if (mimeChanged)
         RunIfPresent("update-mime-database", mimeFolder);
     if (entryChanged)
         RunIfPresent("update-desktop-database", appsFolder);
-    return mimeChanged || entryChanged;
+    return mimeChanged || entryChanged || iconChanged;
 }

@@ -2,9 +2,6 @@
 
 #include <QString>
 
-// Makes the program's resources (the document icon) reachable from a static library.
-void InitProgramResources();
-
 // Writes the resource at `resourcePath` to `filePath` (through a temporary file).
 // Returns false on any error.
 bool ExtractResourceToFile(const QString &resourcePath, const QString &filePath);
@@ -12,7 +9,10 @@ bool ExtractResourceToFile(const QString &resourcePath, const QString &filePath)
 // Associates "*.<ext>" message files with the program for the desktop: a
 // shared-mime-info package and a .desktop entry under $XDG_DATA_HOME, written
 // only when they differ from what is there, then the desktop databases are
-// refreshed when their tools are present. Returns true when something changed.
+// refreshed when their tools are present. The document icon (`iconPath`, any
+// image Qt reads, an ICO included) is installed as a PNG into the icon theme
+// under the MIME type's name, since themes take no ICO. Returns true when
+// something changed.
 bool RegisterFileType(const QString &ext, const QString &programPath, const QString &iconPath);
 
 // Refreshing the desktop's databases after a change can be switched off (tests).

@@ -5,14 +5,16 @@
 #include "app/send/send_form.h"
 #include "app/send/set_form.h"
 #include "app/shell/colors.h"
-#include "app/shell/file_association.h"
 #include "app/shell/icons.h"
 #include "app/shell/message_box.h"
+#include "app/shell/program_resources.h"
 #include "app/shell/status_bar_my.h"
+#include "app/shell/view_text.h"
 #include "engine/clock.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
 #include "port/com_port_error.h"
+#include "shell/send_settings_rules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,8 +29,8 @@
 
 namespace {
 
-QAction *MakeAction(QObject *owner, const char *name, const QString &caption,
-                    const QKeySequence &shortcut = {})
+QAction *MakeAction(
+    QObject *owner, const char *name, const QString &caption, const QKeySequence &shortcut = {})
 {
     auto *action = new QAction(caption, owner);
     action->setObjectName(name);
@@ -39,36 +41,19 @@ QAction *MakeAction(QObject *owner, const char *name, const QString &caption,
     return action;
 }
 
-QAction *MakeCheck(QObject *owner, const char *name, const QString &caption,
-                   const QKeySequence &shortcut = {})
+QAction *MakeCheck(
+    QObject *owner, const char *name, const QString &caption, const QKeySequence &shortcut = {})
 {
     QAction *action = MakeAction(owner, name, caption, shortcut);
     action->setCheckable(true);
     return action;
 }
 
-// Commands whose windows are not part of the program yet: visible with their
-// captions and shortcuts, but they do nothing until their window exists.
-void MarkNotYetAvailable(std::initializer_list<QAction *> actions)
-{
-    for (QAction *action : actions)
-        action->setEnabled(false);
-}
-
-QFont MonitorFont()
-{
-    QFont font("Courier New");
-    font.setStyleHint(QFont::Monospace); // fontconfig picks a metric twin where it is missing
-    font.setPointSize(9);
-    return font;
-}
-
 } // namespace
 
 TMainForm::TMainForm()
     : TMainForm(SystemClock::Instance())
-{
-}
+{ }
 
 TMainForm::TMainForm(Clock &clock)
     : clock_(clock)
@@ -80,11 +65,15 @@ TMainForm::TMainForm(Clock &clock)
 
     CreateActions();
     CreateMenus();
+    CreateEditPopup();
     CreatePortToolBar();
     CreateMonitorView();
     CreateReceiveToolBar();
     CreateStatusBar();
     CreateSideWindows();
+    CreateToolWindows();
+    CreatePrintForm();
+    CreateFileCommands();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -109,9 +98,20 @@ TMainForm::~TMainForm()
 
 void TMainForm::CreateActions()
 {
+    CreateFileActions();
+    CreateEditActions();
+    CreateViewActions();
+    CreateToolsActions();
+    CreateWindowActions();
+    CreateHelpActions();
+    CreateToolBarActions();
+}
+
+void TMainForm::CreateFileActions()
+{
     OpenMonitoringMessage1 = MakeAction(this, "OpenMonitoringMessage1", "Open Monitoring Message");
-    SaveMonitoringMessage1 = MakeAction(this, "SaveMonitoringMessage1", "Save Monitoring Message",
-                                        QKeySequence("Ctrl+S"));
+    SaveMonitoringMessage1 = MakeAction(
+        this, "SaveMonitoringMessage1", "Save Monitoring Message", QKeySequence("Ctrl+S"));
     SaveMonitoringMessage1->setIcon(MakeIcon(IconKind::Save));
     OpenSendingMessage1 = MakeAction(this, "OpenSendingMessage1", "Open Sending Message");
     SaveSendingMessage1 = MakeAction(this, "SaveSendingMessage1", "Save Sending Message");
@@ -119,7 +119,10 @@ void TMainForm::CreateActions()
     PrintPreview1 = MakeAction(this, "PrintPreview1", "Print Preview");
     Exit1 = MakeAction(this, "Exit1", "Exit");
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
+}
 
+void TMainForm::CreateEditActions()
+{
     Undo1 = MakeAction(this, "Undo1", "Undo ", QKeySequence("Ctrl+Z"));
     Cut1 = MakeAction(this, "Cut1", "Cut", QKeySequence("Ctrl+X"));
     Copy1 = MakeAction(this, "Copy1", "Copy", QKeySequence("Ctrl+C"));
@@ -129,14 +132,17 @@ void TMainForm::CreateActions()
     FindNext1 = MakeAction(this, "FindNext1", "Find Next ", QKeySequence("F3"));
     // The edit commands act on the active view. Their shortcuts belong to the
     // view that has the focus, which the text views handle themselves.
-    for (QAction *a : {Undo1, Cut1, Copy1, Paste1, SelectAll1})
+    for (QAction *a : { Undo1, Cut1, Copy1, Paste1, SelectAll1 })
         a->setShortcutContext(Qt::WidgetShortcut);
     connect(Undo1, &QAction::triggered, this, [this] { ActiveView()->undo(); });
     connect(Cut1, &QAction::triggered, this, [this] { ActiveView()->cut(); });
     connect(Copy1, &QAction::triggered, this, [this] { ActiveView()->copy(); });
     connect(Paste1, &QAction::triggered, this, [this] { ActiveView()->paste(); });
     connect(SelectAll1, &QAction::triggered, this, [this] { ActiveView()->selectAll(); });
+}
 
+void TMainForm::CreateViewActions()
+{
     ShowTime1 = MakeCheck(this, "ShowTime1", "Show Time");
     ShowRxTx1 = MakeCheck(this, "ShowRxTx1", "Show RxTx");
     WordWrap1 = MakeCheck(this, "WordWrap1", "Word Wrap");
@@ -144,8 +150,8 @@ void TMainForm::CreateActions()
     SendingMessage1 = MakeCheck(this, "SendingMessage1", "Sending Message");
     SendingMessage1->setIcon(MakeIcon(IconKind::DisplaySending));
     SendingMessage1->setToolTip("Display Sending Message");
-    FilterSettings1 = MakeCheck(this, "FilterSettings1", "Filter Settings");
-    FilterSettings1->setIcon(MakeIcon(IconKind::Filter));
+    FilterSettingsMenu1 = MakeCheck(this, "FilterSettingsMenu1", "Filter Settings");
+    FilterSettingsMenu1->setIcon(MakeIcon(IconKind::Filter));
     SendWindow1 = MakeCheck(this, "SendWindow1", "Send Window", QKeySequence("F8"));
     SendWindow1->setIcon(MakeIcon(IconKind::SendWindow));
     FindWindow1 = MakeCheck(this, "FindWindow1", "Find Window");
@@ -154,10 +160,13 @@ void TMainForm::CreateActions()
     connect(ShowTime1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowTime); });
     connect(ShowRxTx1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowRxTx); });
     connect(WordWrap1, &QAction::triggered, this, [this] { FlipSetting(Settings.WordWrap); });
-    connect(SendingMessage1, &QAction::triggered, this,
-            [this] { FlipSetting(Settings.ShowSending); });
+    connect(
+        SendingMessage1, &QAction::triggered, this, [this] { FlipSetting(Settings.ShowSending); });
     connect(SendWindow1, &QAction::triggered, this, &TMainForm::ToggleSendWindow);
+}
 
+void TMainForm::CreateToolsActions()
+{
     OpenPort1 = MakeAction(this, "OpenPort1", "Open Port");
     OpenPort1->setIcon(MakeIcon(IconKind::PortClosed));
     PauseMonitoring1 = MakeCheck(this, "PauseMonitoring1", "Pause Monitoring");
@@ -178,8 +187,8 @@ void TMainForm::CreateActions()
         if (DataRT)
             DataRT->SendCaretLine();
     });
-    connect(ASCIIReceive1, &QAction::triggered, this,
-            [this] { FlipSetting(Settings.AsciiReceive); });
+    connect(
+        ASCIIReceive1, &QAction::triggered, this, [this] { FlipSetting(Settings.AsciiReceive); });
     connect(ASCIISend1, &QAction::triggered, this, [this] { FlipSetting(Settings.AsciiSend); });
     // The menu items open the settings window; their check marks only mirror
     // the settings, so a click must not flip them by itself.
@@ -188,11 +197,13 @@ void TMainForm::CreateActions()
         SetForm->ShowLoopPanel();
     });
     connect(TriggerSend1, &QAction::triggered, this, [this] {
-        TriggerSend1->setChecked(Settings.Trigger.TimingTriggerEnabled
-                                 || Settings.Trigger.ReceiveTriggerEnabled);
+        TriggerSend1->setChecked(TriggerOn(Settings.Trigger));
         SetForm->ShowTriggerPanel();
     });
+}
 
+void TMainForm::CreateWindowActions()
+{
     Center1 = MakeAction(this, "Center1", "Center");
     Top1 = MakeAction(this, "Top1", "Top");
     Bottom1 = MakeAction(this, "Bottom1", "Bottom");
@@ -208,7 +219,10 @@ void TMainForm::CreateActions()
         setWindowFlag(Qt::WindowStaysOnTopHint, on);
         show();
     });
+}
 
+void TMainForm::CreateHelpActions()
+{
     Contents1 = MakeAction(this, "Contents1", "Contents", QKeySequence("F1"));
     CheckForUpdates1 = MakeAction(this, "CheckForUpdates1", "Check For Updates");
     OnlineSupport1 = MakeAction(this, "OnlineSupport1", "Online Support");
@@ -218,7 +232,12 @@ void TMainForm::CreateActions()
     connect(Contents1, &QAction::triggered, this, &TMainForm::OpenHelpContents);
     connect(CheckForUpdates1, &QAction::triggered, this, &TMainForm::OpenWebPage);
     connect(OnlineSupport1, &QAction::triggered, this, &TMainForm::OpenWebPage);
+    connect(TellAFriend1, &QAction::triggered, this, &TMainForm::OpenRecommendationMail);
+}
 
+// Commands that live on the tool bars only.
+void TMainForm::CreateToolBarActions()
+{
     Dtr1 = MakeCheck(this, "Dtr1", "DTR");
     Rts1 = MakeCheck(this, "Rts1", "RTS");
     connect(Dtr1, &QAction::triggered, this, [this] { FlipSetting(Settings.DtrOn); });
@@ -231,66 +250,77 @@ void TMainForm::CreateActions()
     Converter1->setIcon(MakeIcon(IconKind::Converter));
     ColorButton1 = MakeAction(this, "ColorButton1", "Color");
     ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
-
-    MarkNotYetAvailable({OpenMonitoringMessage1, SaveMonitoringMessage1, OpenSendingMessage1,
-                         SaveSendingMessage1, Print1, PrintPreview1, Find1, FindNext1,
-                         FilterSettings1, FindWindow1, ColorSettings1,
-                         AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1, About1, ToDecBin1,
-                         Converter1, ColorButton1, TellAFriend1});
 }
 
 void TMainForm::CreateMenus()
 {
     QMenu *file = menuBar()->addMenu("File");
-    file->addActions({OpenMonitoringMessage1, SaveMonitoringMessage1});
+    file->addActions({ OpenMonitoringMessage1, SaveMonitoringMessage1 });
     file->addSeparator();
-    file->addActions({OpenSendingMessage1, SaveSendingMessage1});
+    file->addActions({ OpenSendingMessage1, SaveSendingMessage1 });
     file->addSeparator();
-    file->addActions({Print1, PrintPreview1});
+    file->addActions({ Print1, PrintPreview1 });
     file->addSeparator();
     file->addAction(Exit1);
 
     QMenu *edit = menuBar()->addMenu("Edit");
     edit->addAction(Undo1);
     edit->addSeparator();
-    edit->addActions({Cut1, Copy1, Paste1});
+    edit->addActions({ Cut1, Copy1, Paste1 });
     edit->addSeparator();
     edit->addAction(SelectAll1);
     edit->addSeparator();
-    edit->addActions({Find1, FindNext1});
+    edit->addActions({ Find1, FindNext1 });
 
     QMenu *view = menuBar()->addMenu("View");
-    view->addActions({ShowTime1, ShowRxTx1, WordWrap1, SendingMessage1});
+    view->addActions({ ShowTime1, ShowRxTx1, WordWrap1, SendingMessage1 });
     // The filter command lives on the receive tool bar; its menu item stays hidden.
-    FilterSettingsMenu1 = MakeCheck(this, "FilterSettingsMenu1", "Filter Settings");
-    FilterSettingsMenu1->setVisible(false);
-    FilterSettingsMenu1->setEnabled(false);
-    view->addAction(FilterSettingsMenu1);
+    FilterSettings1 = MakeCheck(this, "FilterSettings1", "Filter Settings");
+    FilterSettings1->setVisible(false);
+    view->addAction(FilterSettings1);
     view->addSeparator();
-    view->addActions({SendWindow1, FindWindow1});
+    view->addActions({ SendWindow1, FindWindow1 });
     view->addSeparator();
     view->addAction(ColorSettings1);
 
     QMenu *tools = menuBar()->addMenu("Tools ");
-    tools->addActions({OpenPort1, PauseMonitoring1, SendData1});
+    tools->addActions({ OpenPort1, PauseMonitoring1, SendData1 });
     tools->addSeparator();
-    tools->addActions({ASCIIReceive1, ASCIISend1});
+    tools->addActions({ ASCIIReceive1, ASCIISend1 });
     tools->addSeparator();
-    tools->addActions({LoopToSend1, TriggerSend1});
+    tools->addActions({ LoopToSend1, TriggerSend1 });
     tools->addSeparator();
-    tools->addActions({AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1});
+    tools->addActions({ AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1 });
 
     QMenu *window = menuBar()->addMenu("Window");
-    window->addActions({Center1, Top1, Bottom1, Left1, Right1});
+    window->addActions({ Center1, Top1, Bottom1, Left1, Right1 });
     window->addSeparator();
     window->addAction(AlwaysOnTop1);
 
     QMenu *help = menuBar()->addMenu("Help ");
     help->addAction(Contents1);
     help->addSeparator();
-    help->addActions({CheckForUpdates1, OnlineSupport1, TellAFriend1});
+    help->addActions({ CheckForUpdates1, OnlineSupport1, TellAFriend1 });
     help->addSeparator();
     help->addAction(About1);
+}
+
+// The pop-up menu of the text views: the edit commands, which act on the active view.
+void TMainForm::CreateEditPopup()
+{
+    EditPopupMenu = new QMenu(this);
+    EditPopupMenu->setObjectName("EditPopupMenu");
+    EditPopupMenu->addActions({ Cut1, Copy1, Paste1 });
+    EditPopupMenu->addSeparator();
+    EditPopupMenu->addAction(ToDecBin1);
+}
+
+void TMainForm::AttachEditPopup(QTextEdit *view)
+{
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint &pos) {
+        EditPopupMenu->popup(view->viewport()->mapToGlobal(pos));
+    });
 }
 
 void TMainForm::CreatePortToolBar()
@@ -326,7 +356,7 @@ void TMainForm::CreatePortToolBar()
     CBoxParity = addCombo("CBoxParity", cpParity, 64);
     CBoxDataBits = addCombo("CBoxDataBits", cpDataBits, 44);
     CBoxStopBits = addCombo("CBoxStopBits", cpStopBits, 50);
-    CBoxPort->setToolTip("Port");
+    CBoxPort->GrowWithText(110, 360); // its tooltip is the whole device name
     CBoxBaudRate->setToolTip("Baud rate");
     CBoxParity->setToolTip("Parity");
     CBoxDataBits->setToolTip("Data bits");
@@ -335,7 +365,7 @@ void TMainForm::CreatePortToolBar()
     PortToolBar->addSeparator();
     PortToolBar->addAction(Dtr1);
     PortToolBar->addAction(Rts1);
-    for (QAction *line : {Dtr1, Rts1}) {
+    for (QAction *line : { Dtr1, Rts1 }) {
         if (auto *button = qobject_cast<QToolButton *>(PortToolBar->widgetForAction(line)))
             button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     }
@@ -349,7 +379,6 @@ void TMainForm::CreatePortToolBar()
     WindowToolBar->addSeparator();
     WindowToolBar->addAction(Converter1);
     WindowToolBar->addSeparator();
-    WindowToolBar->addAction(ColorButton1);
 }
 
 void TMainForm::CreateMonitorView()
@@ -361,21 +390,14 @@ void TMainForm::CreateMonitorView()
 
     RichShow = new QTextEdit(central);
     RichShow->setObjectName("RichShow");
-    RichShow->setFont(MonitorFont());
+    RichShow->setFont(ViewFont());
     RichShow->setLineWrapMode(QTextEdit::NoWrap);
     RichShow->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichShow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichShow->setAcceptRichText(false);
     // The monitor's lines are appended by the program: undo would take them away again.
     RichShow->setUndoRedoEnabled(false);
-    RichShow->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RichShow, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        QMenu menu(this);
-        menu.addActions({Cut1, Copy1, Paste1});
-        menu.addSeparator();
-        menu.addAction(ToDecBin1);
-        menu.exec(RichShow->viewport()->mapToGlobal(pos));
-    });
+    AttachEditPopup(RichShow);
     RichShow->installEventFilter(this);
     layout->addWidget(RichShow, 1);
 
@@ -384,13 +406,6 @@ void TMainForm::CreateMonitorView()
     ReceiveToolBar->setIconSize(QSize(18, 18));
     layout->addWidget(ReceiveToolBar);
     setCentralWidget(central);
-
-    // The find-results view exists from the start so the renderer can track it;
-    // the window that shows it comes with the find tools.
-    RichFind = new QTextEdit(this);
-    RichFind->setObjectName("RichFind");
-    RichFind->setFont(MonitorFont());
-    RichFind->hide();
 }
 
 void TMainForm::CreateReceiveToolBar()
@@ -401,13 +416,13 @@ void TMainForm::CreateReceiveToolBar()
     displayTime->setToolTip("Display Time");
     displayTime->setIcon(MakeIcon(IconKind::DisplayTime));
     auto *timeMenu = new QMenu(displayTime);
-    timeMenu->addActions({ShowTime1, ShowRxTx1});
+    timeMenu->addActions({ ShowTime1, ShowRxTx1 });
     displayTime->setMenu(timeMenu);
     displayTime->setPopupMode(QToolButton::InstantPopup);
     ReceiveToolBar->addWidget(displayTime);
     ReceiveToolBar->addAction(SendingMessage1);
     ReceiveToolBar->addAction(WordWrap1);
-    ReceiveToolBar->addAction(FilterSettings1);
+    ReceiveToolBar->addAction(FilterSettingsMenu1);
     ReceiveToolBar->addAction(ASCIIReceive1);
     ReceiveToolBar->addAction(ClearScreen1);
 }
@@ -429,13 +444,16 @@ void TMainForm::CreateSideWindows()
     SendForm = new TSendForm(Settings, this);
     addDockWidget(Qt::BottomDockWidgetArea, SendForm);
     SendForm->hide();
-    SetForm = new TSetForm(Settings, [this] { return DataFolderPath; }, this);
+    SetForm = new TSetForm(
+        Settings, [this] { return DataFolderPath; }, this);
     connect(SetForm, &TSetForm::ApplySettingsRequested, this, &TMainForm::ApplySettings);
     ConnectSendForm();
+    CreateFindTools();
 }
 
 void TMainForm::ConnectSendForm()
 {
+    AttachEditPopup(SendForm->RichSend);
     connect(SendForm, &TSendForm::SendCaretLineRequested, this, [this] {
         if (DataRT)
             DataRT->SendCaretLine();

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/shell/status_pace.h"
 #include "shell/settings_record.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <memory>
 
@@ -10,15 +12,29 @@ class Clock;
 class QAction;
 class QLabel;
 class QMenu;
+class QSettings;
 class QTextEdit;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class TAscForm;
+class TBColorSetForm;
+class TColorButton;
 class TComComboBox;
+class TFilterForm;
+class THexDecForm;
+class TPopForm;
+class TaboutForm;
 class TDataRT;
+class TFindDialog;
+class TFindForm;
+class TPrintForm;
+class TBackgroundWriter;
+class TMonitorLimits;
 class TSendForm;
 class TSetForm;
 class TStatusBarMY;
+class TTimeSaveForm;
 class TVekComThread;
 class TVekScomm;
 
@@ -34,7 +50,7 @@ public:
     ~TMainForm() override;
 
     // The one settings record of the run.
-    SettingsRecord Settings{};
+    SettingsRecord Settings {};
     std::string DataFolderPath;
 
     // Engine objects: created by the start-up sequence on the first showing.
@@ -43,9 +59,12 @@ public:
     TDataRT *DataRT = nullptr;
 
     QTextEdit *RichShow;
-    QTextEdit *RichFind; // find-results view; its window comes with the find tools
+    QTextEdit *RichFind; // the find-results view, in FindForm
     TSendForm *SendForm;
+    TFindForm *FindForm;
+    TFindDialog *FindDialog;
     TSetForm *SetForm;
+    TPrintForm *PrintForm; // print preview; also prints for "Print"
     TStatusBarMY *StatusBar1;
     TComComboBox *CBoxPort;
     TComComboBox *CBoxBaudRate;
@@ -54,14 +73,38 @@ public:
     TComComboBox *CBoxStopBits;
     QTimer *Timer1; // 50 ms status tick
 
+    // Tool windows, created hidden and shown by their commands.
+    TFilterForm *FilterForm;
+    THexDecForm *HexDecForm;
+    TPopForm *PopForm;
+    TBColorSetForm *BColorSetForm;
+    TAscForm *AscForm;
+    TaboutForm *aboutForm;
+    TColorButton *ColorButton; // its face is the ColorButton1 command
+
     void ApplySettings();
+    // Before the first showing: a message file to show in the monitor.
+    void ShowCommandLineFile(const QString &path);
     void ToggleConnection();
     void TogglePause();
     enum class Placement { Center, Top, Bottom, Left, Right };
     void PlaceWindow(Placement placement);
     void StoreWindowSettings();
+    // Writes "config.ini", "data" and "send", each independently of the others.
+    // Returns false when any failed; `failures` then names each with its reason.
+    bool WriteShutdownFiles(QStringList &failures);
+    // Asks whether to close although files could not be saved; "no" by default.
+    bool CloseDespiteFailures(const QStringList &failures);
     void Timer1Timer();
     void ToggleSendWindow();
+    void ToggleFindWindow();
+    // Message files of the monitor or the send view.
+    void SaveFile(QTextEdit *view);
+    void OpenFile(QTextEdit *view);
+
+    TBackgroundWriter *FileWriter;
+    TMonitorLimits *MonitorLimits;
+    TTimeSaveForm *TimeSaveForm;
     bool MonitoringPaused() const { return monitoringPaused_; }
     bool StartupDone() const { return startupDone_; }
 
@@ -73,13 +116,25 @@ protected:
 
 private:
     void CreateActions();
+    void CreateFileActions();
+    void CreateEditActions();
+    void CreateViewActions();
+    void CreateToolsActions();
+    void CreateWindowActions();
+    void CreateHelpActions();
+    void CreateToolBarActions();
     void CreateMenus();
+    void CreateEditPopup();
+    void AttachEditPopup(QTextEdit *view);
     void CreatePortToolBar();
     void CreateReceiveToolBar();
     void CreateMonitorView();
     void CreateStatusBar();
     void CreateSideWindows();
     void ConnectSendForm();
+    void CreateFindTools();
+    void CreatePrintForm();
+    void CreateFileCommands();
 
     void StartupSequence();
     void CreateEngine();
@@ -95,27 +150,39 @@ private:
     void ShowOpenFailure();
     void OpenHelpContents();
     void OpenWebPage();
+    void OpenRecommendationMail();
     void ShowStatusFigures();
     void ShowLamps();
     void ReleaseStoppedSending();
+    void PaceStatusTick();
+
+    void CreateToolWindows();
+    void ConnectToolWindows();
+    void ShowPopupConversion();
+    void ApplyViewBackgrounds();
+    void ColorActiveView(uint32_t bgr);
+    void RestoreToolWindowPlaces(QSettings &layout);
+    void SaveToolWindowPlaces(QSettings &layout);
 
     Clock &clock_;
     bool startupDone_ = false;
     bool monitoringPaused_ = false;
     uint32_t highlightColor_ = 0x008000;
     QString typedPortName_; // from the layout file
+    TStatusPace statusPace_;
 
 public:
     // Commands, named like their menu items (objectName too).
     QAction *OpenMonitoringMessage1, *SaveMonitoringMessage1, *OpenSendingMessage1,
         *SaveSendingMessage1, *Print1, *PrintPreview1, *Exit1;
     QAction *Undo1, *Cut1, *Copy1, *Paste1, *SelectAll1, *Find1, *FindNext1;
-    QAction *ShowTime1, *ShowRxTx1, *WordWrap1, *SendingMessage1, *FilterSettings1, *FilterSettingsMenu1, *SendWindow1,
-        *FindWindow1, *ColorSettings1;
+    QAction *ShowTime1, *ShowRxTx1, *WordWrap1, *SendingMessage1, *FilterSettingsMenu1,
+        *FilterSettings1, *SendWindow1, *FindWindow1, *ColorSettings1;
     QAction *OpenPort1, *PauseMonitoring1, *SendData1, *ASCIIReceive1, *ASCIISend1, *LoopToSend1,
         *TriggerSend1, *AutoSaveOrClear1, *HexDecBinConverter1, *ASCIITable1;
     QAction *Center1, *Top1, *Bottom1, *Left1, *Right1, *AlwaysOnTop1;
     QAction *Contents1, *CheckForUpdates1, *OnlineSupport1, *TellAFriend1, *About1;
     QAction *Dtr1, *Rts1, *ClearScreen1, *ToDecBin1, *Converter1, *ColorButton1;
     QToolBar *PortToolBar, *WindowToolBar, *ReceiveToolBar;
+    QMenu *EditPopupMenu;
 };

@@ -4,11 +4,13 @@
 #include "app/engine/data_rt.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
+#include "app/shell/contact.h"
 #include "app/shell/icons.h"
 #include "app/shell/message_box.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
 #include "port/port_names.h"
+#include "shell/send_settings_rules.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -18,12 +20,9 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include <cerrno>
-
-namespace {
-constexpr const char *kWebPage = "https://corvella.example/";
-}
 
 void TMainForm::FlipSetting(uint8_t &field)
 {
@@ -40,15 +39,14 @@ void TMainForm::ApplySettings()
     SendingMessage1->setChecked(Settings.ShowSending);
     WordWrap1->setChecked(Settings.WordWrap);
     ASCIIReceive1->setChecked(Settings.AsciiReceive);
-    FilterSettings1->setChecked(Settings.FilterEnabled);
     FilterSettingsMenu1->setChecked(Settings.FilterEnabled);
+    FilterSettings1->setChecked(Settings.FilterEnabled);
     LoopToSend1->setChecked(Settings.LoopSendEnabled);
     ASCIISend1->setChecked(Settings.AsciiSend);
     SendWindow1->setChecked(Settings.SendWindowVisible);
     FindWindow1->setChecked(Settings.FindWindowVisible);
 
-    const bool trigger = Settings.Trigger.TimingTriggerEnabled
-        || Settings.Trigger.ReceiveTriggerEnabled;
+    const bool trigger = TriggerOn(Settings.Trigger);
     SendForm->ShowSwitches(Settings.LoopSendEnabled, trigger, Settings.AsciiSend);
     if (!Channel || !DataRT)
         return;
@@ -201,4 +199,18 @@ void TMainForm::OpenHelpContents()
 void TMainForm::OpenWebPage()
 {
     QDesktopServices::openUrl(QUrl(kWebPage));
+}
+
+// A mail draft for the user to fill in the recipient; a desktop without a mail
+// program simply opens nothing.
+void TMainForm::OpenRecommendationMail()
+{
+    QUrlQuery query;
+    query.addQueryItem("subject", "Recommend a software");
+    query.addQueryItem("body",
+        QString("I use Corvella to test and debug devices on a serial line and can "
+                "recommend it. You can find it at %1").arg(kWebPage));
+    QUrl mail("mailto:");
+    mail.setQuery(query);
+    QDesktopServices::openUrl(mail);
 }

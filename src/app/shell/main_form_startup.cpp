@@ -5,37 +5,38 @@
 #include "app/engine/data_rt.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
+#include "app/shell/background_writer.h"
 #include "app/shell/colors.h"
 #include "app/shell/file_association.h"
 #include "app/shell/icons.h"
+#include "app/shell/local_path.h"
 #include "app/shell/message_box.h"
+#include "app/shell/monitor_limits.h"
 #include "app/shell/rich_text_bridge.h"
+#include "app/tools/color_button.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPalette>
 #include <QSettings>
 #include <QShowEvent>
 #include <QTextEdit>
 
+#include <stdexcept>
+
 namespace {
 
 QString InFolder(const std::string &folder, const char *name)
 {
-    return QFile::decodeName(QByteArray::fromStdString(folder)) + name;
-}
-
-void SetBackground(QTextEdit *view, uint32_t bgr)
-{
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Base, ColorFromBgr(bgr));
-    view->setPalette(palette);
+    return FromLocalPath(folder) + name;
 }
 
 void SetFontColor(QTextEdit *view, uint32_t bgr)
@@ -68,18 +69,20 @@ void TMainForm::StartupSequence()
         if (!QFile::exists(icon))
             ExtractResourceToFile(":/ico/myico", icon);
         RegisterFileType("crvm", QCoreApplication::applicationFilePath(), icon);
-    } catch (...) {
-    }
+    } catch (...) { }
 
+    // A missing "data" is a first start; one that cannot be read is said, and
+    // the run goes on with the defaults.
     try {
         LoadSettings(Settings, DataFolderPath);
         RestoreLayout();
-    } catch (...) {
-    }
+    } catch (const std::exception &e) {
+        ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    } catch (...) { }
 
     CreateEngine();
 
-    for (TComComboBox *combo : {CBoxBaudRate, CBoxDataBits, CBoxStopBits, CBoxParity, CBoxPort})
+    for (TComComboBox *combo : { CBoxBaudRate, CBoxDataBits, CBoxStopBits, CBoxParity, CBoxPort })
         combo->SetComPort(&Channel->ComPort());
     Dtr1->setEnabled(false);
     Rts1->setEnabled(false);
@@ -98,10 +101,8 @@ void TMainForm::StartupSequence()
         CBoxPort->setEditText(typedPortName_);
 
     highlightColor_ = uint32_t(Settings.HighlightColor);
-    ColorButton1->setIcon(MakeColorIcon(ColorFromBgr(highlightColor_)));
-    SetBackground(RichShow, uint32_t(Settings.ReceiveWindowColor));
-    SetBackground(SendForm->RichSend, uint32_t(Settings.SendWindowColor));
-    SetBackground(RichFind, uint32_t(Settings.SearchWindowColor));
+    ColorButton->SetSelectedColor(highlightColor_);
+    ApplyViewBackgrounds();
 
     if (RichShow->document()->isEmpty())
         SetFontColor(RichShow, 0);
@@ -116,8 +117,18 @@ void TMainForm::StartupSequence()
 
     try {
         LoadSendText();
-    } catch (...) {
-    }
+    } catch (...) { }
+}
+
+// A message file named on the command line (how the desktop opens one) is
+// shown in the monitor with its colours; anything else is ignored.
+void TMainForm::ShowCommandLineFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return;
+    try {
+        LoadViewFromFile(RichShow, path);
+    } catch (...) { }
 }
 
 void TMainForm::CreateEngine()
@@ -126,6 +137,8 @@ void TMainForm::CreateEngine()
     ComThread = std::make_unique<TVekComThread>(*Channel);
     DataRT = new TDataRT(SendForm->RichSend, *Channel, RichShow, RichFind, Settings, clock_, this);
     DataRT->SetWarningOwner(SendForm);
+    ConnectToolWindows();
+    DataRT->MonitorLimitActsAt = [this](int lines) { return MonitorLimits->WouldAct(lines); };
 }
 
 void TMainForm::RestoreLayout()
@@ -142,11 +155,12 @@ void TMainForm::RestoreLayout()
         if (!floating.isEmpty())
             SendForm->restoreGeometry(floating);
     }
+    RestoreToolWindowPlaces(layout);
 }
 
 void TMainForm::SaveLayout()
 {
-    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(DataFolderPath)));
+    QDir().mkpath(FromLocalPath(DataFolderPath));
     QSettings layout(InFolder(DataFolderPath, "config.ini"), QSettings::IniFormat);
     layout.setValue("MainForm/Geometry", saveGeometry());
     layout.setValue("MainForm/State", saveState());
@@ -154,7 +168,10 @@ void TMainForm::SaveLayout()
     // store in the settings record; the layout file remembers it instead.
     layout.setValue("MainForm/TypedPort", PortListIndex() < 0 ? CBoxPort->Text() : QString());
     layout.setValue("SendForm/Geometry", SendForm->saveGeometry());
+    SaveToolWindowPlaces(layout);
     layout.sync();
+    if (layout.status() != QSettings::NoError)
+        throw std::runtime_error("the file cannot be written");
 }
 
 void TMainForm::LoadSendText()
@@ -187,25 +204,53 @@ void TMainForm::StoreWindowSettings()
     SaveSettings(Settings, DataFolderPath);
 }
 
-void TMainForm::closeEvent(QCloseEvent *event)
+namespace {
+
+// Runs one shutdown step; a failure is noted with the file's name and its reason.
+template <typename Step> void Attempt(QStringList &failures, const char *file, Step step)
 {
-    if (!startupDone_) {
-        event->accept();
-        return;
+    try {
+        step();
+    } catch (const std::exception &e) {
+        failures << QString("%1: %2").arg(file, QString::fromLocal8Bit(e.what()));
     }
+}
+
+} // namespace
+
+bool TMainForm::WriteShutdownFiles(QStringList &failures)
+{
+    failures.clear();
+    if (!startupDone_)
+        return true;
+    // Message files still being written finish first: the settings record
+    // keeps the path of the last one that was written.
+    FileWriter->WaitForAll();
+    // Each file is written on its own: one that fails must not cost the others.
     // A minimized window has no layout worth keeping, but the settings and the
     // prepared lines are the user's data and are written all the same.
-    if (!isMinimized()) {
-        try {
-            SaveLayout();
-        } catch (...) {
-        }
-    }
-    try {
-        StoreWindowSettings();
-        SaveSendText();
-    } catch (const std::exception &e) {
-        ShowErrorBox(QString::fromLocal8Bit(e.what()));
-    }
-    event->accept();
+    if (!isMinimized())
+        Attempt(failures, "config.ini", [this] { SaveLayout(); });
+    Attempt(failures, "data", [this] { StoreWindowSettings(); });
+    Attempt(failures, "send", [this] { SaveSendText(); });
+    return failures.isEmpty();
+}
+
+// Staying open is the default: whoever cannot answer keeps the unsaved data.
+bool TMainForm::CloseDespiteFailures(const QStringList &failures)
+{
+    const QString text = "These files could not be saved:\n" + failures.join('\n')
+        + "\n\nClose anyway? What they would have held is lost.";
+    const MessageBoxRequest request { this, QMessageBox::Warning, QApplication::applicationName(),
+        text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No };
+    return ShowMessageBox(request) == QMessageBox::Yes;
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    QStringList failures;
+    if (WriteShutdownFiles(failures) || CloseDespiteFailures(failures))
+        event->accept();
+    else
+        event->ignore();
 }

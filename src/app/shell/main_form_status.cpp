@@ -7,6 +7,7 @@
 #include "app/shell/status_bar_my.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
+#include "shell/send_settings_rules.h"
 
 #include <QAction>
 #include <QTextEdit>
@@ -21,6 +22,26 @@ void TMainForm::Timer1Timer()
     ShowStatusFigures();
     ShowLamps();
     ReleaseStoppedSending();
+    PaceStatusTick();
+}
+
+void TMainForm::PaceStatusTick()
+{
+    const TComPort &port = Channel->ComPort();
+    const uint64_t states = uint64_t(DataRT->ActiveViewHex != 0)
+        | uint64_t(DataRT->ActiveView == SendForm->RichSend) << 1
+        | uint64_t(DataRT->ActiveView == RichFind) << 2 | uint64_t(port.Connected()) << 3
+        | uint64_t(port.FlowControl().ControlDTR == dtrEnable) << 4
+        | uint64_t(port.FlowControl().ControlRTS == rtsEnable) << 5
+        | uint64_t(Channel->DsrState != 0) << 6 | uint64_t(Channel->CtsState != 0) << 7
+        | uint64_t(Channel->RlsdState != 0) << 8 | uint64_t(ComThread->DeviceLost()) << 9
+        | uint64_t(DataRT->SendTimer->isActive()) << 10
+        | uint64_t(DataRT->Scheduler->TriggerSwitch() != 0) << 11;
+    const int interval = statusPace_.Next({ Channel->TxCount.load(), Channel->RxCount.load(),
+        uint64_t(uint32_t(DataRT->CaretLine)) << 32 | uint32_t(DataRT->CaretColumn),
+        uint64_t(uint32_t(DataRT->SelectionSize)), states });
+    if (Timer1->interval() != interval)
+        Timer1->setInterval(interval);
 }
 
 void TMainForm::ShowStatusFigures()
@@ -68,7 +89,6 @@ void TMainForm::ReleaseStoppedSending()
         TriggerSend1->setChecked(false);
     }
     SendForm->ShowSwitches(Settings.LoopSendEnabled,
-                           Settings.Trigger.TimingTriggerEnabled
-                               || Settings.Trigger.ReceiveTriggerEnabled,
+                           TriggerOn(Settings.Trigger),
                            Settings.AsciiSend);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QMessageBox>
+#include <QString>
 
 #include <functional>
 
@@ -16,6 +16,7 @@ struct MessageBoxRequest
     QString Caption;
     QString Text;
     QMessageBox::StandardButtons Buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton DefaultButton = QMessageBox::NoButton;
 };
 
 using MessageBoxHandler = std::function<QMessageBox::StandardButton(const MessageBoxRequest &)>;

@@ -1,5 +1,7 @@
 #include "app/shell/rich_text_bridge.h"
 
+#include "app/shell/local_path.h"
+
 #include "app/shell/colors.h"
 #include "shell/atomic_file.h"
 
@@ -15,11 +17,6 @@
 namespace {
 
 constexpr double kFallbackPoints = 9.0;
-
-std::string LocalPath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 QString RunFontFamily(const QTextCharFormat &format, const QFont &defaultFont)
 {

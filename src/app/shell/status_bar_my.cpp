@@ -133,7 +133,10 @@ void TStatusBarMY::CreateIndicatorPanel()
 
 void TStatusBarMY::SetPanelText(int panel, const QString &text)
 {
-    if (QLabel *label = Panel(panel))
+    // The status tick sets every panel 20 times a second; an unchanged one must
+    // not cost a repaint.
+    QLabel *label = Panel(panel);
+    if (label && label->text() != text)
         label->setText(text);
 }
 

@@ -58,14 +58,6 @@ void SetCaptureGap(std::string &line, uint32_t gapMs)
     field[3] = char('0' + gapMs % 10);
 }
 
-std::string FormatCaptureLine(
-    char direction, const TimeOfDay &time, uint32_t gapMs, std::string_view data)
-{
-    std::string line = BeginCaptureLine(direction, time, data);
-    SetCaptureGap(line, gapMs);
-    return line;
-}
-
 CaptureParts SplitCaptureLine(std::string_view line)
 {
     const std::size_t end = line.find(']');

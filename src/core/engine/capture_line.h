@@ -7,11 +7,8 @@
 #include <string_view>
 
 // A capture line: 'R' or 'T', "[hh:nn:ss", a four-character gap field
-// (" %3d" below 1000 ms, else " ---"), "]", then the data.
-std::string FormatCaptureLine(
-    char direction, const TimeOfDay &time, uint32_t gapMs, std::string_view data);
-
-// The same line in two steps, so the bulk of it (the data) can be built before
+// (" %3d" below 1000 ms, else " ---"), "]", then the data. It is made in two
+// steps, so the bulk of it (the data) can be built before
 // the capture lock is taken and only the gap, which needs the shared reference
 // tick, is filled in under the lock. BeginCaptureLine leaves the gap field
 // blank; SetCaptureGap writes it into a line made by BeginCaptureLine.

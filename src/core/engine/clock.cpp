@@ -1,5 +1,4 @@
 #include "engine/clock.h"
-#include "engine/manual_clock.h"
 
 #include <ctime>
 
@@ -24,17 +23,4 @@ SystemClock &SystemClock::Instance()
 {
     static SystemClock clock;
     return clock;
-}
-
-void ManualClock::Advance(uint32_t ms)
-{
-    tick_.fetch_add(ms);
-    std::lock_guard lock(mutex_);
-    int total = time_.Millisecond + int(ms % 86400000u);
-    time_.Millisecond = total % 1000;
-    int seconds = time_.SecondOfDay() + total / 1000;
-    seconds %= 86400;
-    time_.Hour = seconds / 3600;
-    time_.Minute = seconds / 60 % 60;
-    time_.Second = seconds % 60;
 }

@@ -1,16 +1,14 @@
 #include "engine/send_scheduler.h"
 
 #include "engine/vek_scomm.h"
+#include "send/ascii_case.h"
 #include "send/hex_text.h"
+#include "shell/send_settings_rules.h"
 
 #include <climits>
-#include <cmath>
 #include <exception>
 
 namespace {
-
-constexpr int kTriggerRows = 10;
-constexpr long long kMsPerDay = 86400000;
 
 // Line numbers are stored 1-based and unsigned; the send view takes a signed
 // 0-based index. Line 0 and numbers beyond INT32_MAX become an index the view
@@ -20,37 +18,11 @@ int IndexOfLine(uint32_t lineNumber)
     return static_cast<int32_t>(lineNumber - 1u);
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-        if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::string NotRightFormatText(int64_t lineNumber)
 {
     return "Line " + std::to_string(lineNumber) + " is not the right format.";
-}
-
-std::optional<int> SecondOfDayFromDays(double days)
-{
-    if (!std::isfinite(days))
-        return std::nullopt;
-    // Rounding to whole milliseconds first absorbs the binary error of the
-    // fraction (0.5 is 12:00:00, 43201/86400 is 12:00:01, never 12:00:00.999).
-    // Days before the epoch are negative with a positive time of day.
-    const double fraction = std::fabs(days - std::trunc(days));
-    long long ms = std::llround(fraction * double(kMsPerDay));
-    if (ms >= kMsPerDay)
-        ms = 0;
-    return int(ms / 1000);
 }
 
 TSendScheduler::TSendScheduler(SendTarget &target, Clock &clock)

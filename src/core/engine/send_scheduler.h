@@ -128,7 +128,3 @@ private:
     // Body of the R line taken in the current tick; cleared by TriggerStep.
     std::optional<std::string> receivedBody_;
 };
-
-// Second of the day (0..86399) of a date-time stored as days, the time of day
-// being the fraction, as the wall clock would show it (milliseconds dropped).
-std::optional<int> SecondOfDayFromDays(double days);

@@ -15,6 +15,9 @@ constexpr auto kClosedPortRecheck = std::chrono::milliseconds(100);
 // Pause before retrying after a failure, so a device that is gone for good
 // (adapter pulled, other end hung up) costs no CPU while it stays open.
 constexpr auto kRetryPause = std::chrono::milliseconds(100);
+// While the capture queue is full the modem lines are still looked at this
+// often, so the lamps keep up when the reader holds back.
+constexpr auto kRoomRecheck = std::chrono::milliseconds(100);
 // Longest time Park waits for the loop to leave the port.
 constexpr auto kParkAcknowledgeLimit = std::chrono::milliseconds(1000);
 
@@ -32,6 +35,7 @@ TVekComThread::~TVekComThread()
         stopping_.store(true);
     }
     channel_.ComPort().CancelWait();
+    channel_.WakeCaptureWait();
     gate_.notify_all();
     thread_.join();
 }
@@ -57,10 +61,28 @@ void TVekComThread::Park()
     lock.unlock();
     gate_.notify_all();
     channel_.ComPort().CancelWait();
+    channel_.WakeCaptureWait();
     // Wait until the loop has left the port, so a close that follows never
     // races a read. The limit only matters if the loop is stuck elsewhere.
     lock.lock();
     parked_.wait_for(lock, kParkAcknowledgeLimit, [this] { return atGate_; });
+}
+
+void TVekComThread::WithLoopParked(const std::function<void()> &change)
+{
+    const bool wasRunning = Running();
+    Park();
+    struct TResumeAtEnd
+    {
+        TVekComThread &thread;
+        bool resume;
+        ~TResumeAtEnd()
+        {
+            if (resume)
+                thread.Release();
+        }
+    } resumeAtEnd { *this, wasRunning };
+    change();
 }
 
 clockid_t TVekComThread::CpuClock() const
@@ -94,6 +116,23 @@ bool TVekComThread::WaitWhileParked()
     }
 }
 
+// A full capture queue holds the reader here, off the port, until the renderer
+// has taken lines out; Park, Close and the destructor end the wait.
+bool TVekComThread::WaitForRoom()
+{
+    while (!channel_.WaitForCaptureRoom(kRoomRecheck, [this] { return Cancelled(); })) {
+        if (Cancelled())
+            return false;
+        RefreshModemLines();
+    }
+    return true;
+}
+
+bool TVekComThread::Cancelled() const
+{
+    return stopping_.load() || !running_.load() || !channel_.ComPort().Connected();
+}
+
 void TVekComThread::PauseAfterLoss()
 {
     std::unique_lock lock(gateMutex_);
@@ -104,6 +143,8 @@ void TVekComThread::Loop()
 {
     std::array<char, kReceiveBufferSize> buffer {};
     while (WaitWhileParked()) {
+        if (!WaitForRoom())
+            continue;
         bool failed = false;
         try {
             ReceiveOnce(buffer.data(), int(buffer.size()));

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <ctime>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -21,6 +22,9 @@ public:
 
     void Release();
     void Park();
+    // Runs `change` (a new port name, say, which reopens the device) with the
+    // loop off the port, then lets the loop run again if it was running.
+    void WithLoopParked(const std::function<void()> &change);
     bool Running() const { return running_.load(); }
 
     // True while the port's other end is gone (adapter pulled, pty closed); the
@@ -33,6 +37,8 @@ public:
 private:
     void Loop();
     bool WaitWhileParked();
+    bool WaitForRoom();
+    bool Cancelled() const;
     void PauseAfterLoss();
     void ReceiveOnce(char *buffer, int size);
     void RefreshModemLines();

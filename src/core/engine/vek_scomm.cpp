@@ -92,9 +92,12 @@ void TVekScomm::ClosePort()
     // The close wakes the receive thread out of the device; holding the lock
     // keeps it from starting another wait or reading the modem lines (and
     // lighting a lamp again) until the device is closed.
-    std::lock_guard portState(portStateMutex_);
-    if (comPort_.Connected())
-        comPort_.Close();
+    {
+        std::lock_guard portState(portStateMutex_);
+        if (comPort_.Connected())
+            comPort_.Close();
+    }
+    WakeCaptureWait(); // a reader held back by a full queue is off the port too
 }
 
 bool TVekScomm::PortOpenForReceiving()
@@ -144,6 +147,7 @@ void TVekScomm::SendLine(std::string_view text)
             return;
         SetCaptureGap(line, entered - lastLineTime_);
         lastLineTime_ = clock_.Tick();
+        NoteQueued(line);
         captureQueue_.push_back(std::move(line));
     }
     NotifyQueued();
@@ -164,6 +168,7 @@ bool TVekScomm::AppendReceivedBurst(std::string_view bytes, uint32_t detectedTic
         RxCount.fetch_add(uint32_t(bytes.size()));
         SetCaptureGap(line, detectedTick - lastLineTime_);
         lastLineTime_ = clock_.Tick() - kReadIntervalMs;
+        NoteQueued(line);
         captureQueue_.push_back(std::move(line));
     }
     NotifyQueued();
@@ -172,12 +177,58 @@ bool TVekScomm::AppendReceivedBurst(std::string_view bytes, uint32_t detectedTic
 
 std::string TVekScomm::PopLine()
 {
-    std::unique_lock lock(captureLock_, std::defer_lock);
-    if (!LockCapture(lock) || captureQueue_.empty())
-        return {};
-    std::string line = std::move(captureQueue_.front());
-    captureQueue_.pop_front();
+    std::string line;
+    {
+        std::unique_lock lock(captureLock_, std::defer_lock);
+        if (!LockCapture(lock) || captureQueue_.empty())
+            return {};
+        line = std::move(captureQueue_.front());
+        captureQueue_.pop_front();
+        queuedBytes_.fetch_sub(line.size());
+    }
+    NoteRoomMade();
     return line;
+}
+
+void TVekScomm::NoteQueued(const std::string &line)
+{
+    queuedBytes_.fetch_add(line.size());
+}
+
+void TVekScomm::NoteRoomMade()
+{
+    if (!readerWaiting_.load() || CaptureFull())
+        return;
+    // Taking the mutex orders this wake after the reader's last look at the
+    // queue, so it cannot slip in between that look and its wait.
+    std::lock_guard room(roomMutex_);
+    roomMade_.notify_all();
+}
+
+void TVekScomm::WakeCaptureWait()
+{
+    std::lock_guard room(roomMutex_);
+    roomMade_.notify_all();
+}
+
+bool TVekScomm::WaitForCaptureRoom(
+    std::chrono::milliseconds limit, const std::function<bool()> &cancelled)
+{
+    if (!CaptureFull())
+        return true;
+    const auto start = std::chrono::steady_clock::now();
+    bool room = false;
+    {
+        std::unique_lock lock(roomMutex_);
+        readerWaiting_.store(true);
+        room = roomMade_.wait_for(lock, limit, [&] { return !CaptureFull() || cancelled(); })
+            && !CaptureFull();
+        readerWaiting_.store(false);
+    }
+    const auto waited = std::chrono::steady_clock::now() - start;
+    readerWaitMicroseconds_.fetch_add(
+        uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(waited).count()));
+    return room;
 }
 
 std::size_t TVekScomm::QueuedLines()

@@ -5,6 +5,8 @@
 #include "port/com_port.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -64,6 +66,29 @@ public:
     // Lines waiting in the queue (for the renderer to decide whether to keep ticking).
     std::size_t QueuedLines();
 
+    // The queue is bounded by the bytes of its lines. While it holds CaptureLimit
+    // bytes or more the receive thread reads nothing: the device and the kernel
+    // keep the bytes (a writer on the other end waits), so none is lost. Sent
+    // lines are always queued; they come at the user's pace.
+    static constexpr std::size_t kDefaultCaptureLimit = std::size_t(64) * 1024 * 1024;
+    void SetCaptureLimit(std::size_t bytes) { captureLimit_.store(bytes); }
+    std::size_t CaptureLimit() const { return captureLimit_.load(); }
+    std::size_t QueuedBytes() const { return queuedBytes_.load(); }
+    bool CaptureFull() const { return QueuedBytes() >= CaptureLimit(); }
+    // The receive thread's wait for room before it reads: true at once while
+    // the queue has room, else when PopLine has made room. False after `limit`
+    // or when `cancelled` answers true after a WakeCaptureWait.
+    bool WaitForCaptureRoom(
+        std::chrono::milliseconds limit, const std::function<bool()> &cancelled);
+    // Makes a waiting receive thread look at its `cancelled` again (Park, Close).
+    void WakeCaptureWait();
+    bool ReaderWaiting() const { return readerWaiting_.load(); }
+    // Everything the receive thread has spent waiting for room so far.
+    std::chrono::microseconds ReaderWaitTime() const
+    {
+        return std::chrono::microseconds(readerWaitMicroseconds_.load());
+    }
+
     // The receive thread's half: forms the R line of one burst detected at
     // `detectedTick` and queues it, counting the bytes. Returns false (bytes
     // dropped, nothing counted) when the lock was not obtained within 200 ms.
@@ -91,6 +116,8 @@ private:
     void SetLineStateHandlers();
     bool LockCapture(std::unique_lock<TTimedLock> &lock);
     void NotifyQueued();
+    void NoteQueued(const std::string &line); // under captureLock_
+    void NoteRoomMade();
 
     Clock &clock_;
     TComPort comPort_;
@@ -100,6 +127,12 @@ private:
     TTimedLock captureLock_; // every wait for it is limited to 200 ms
     std::deque<std::string> captureQueue_; // guarded by captureLock_
     uint32_t lastLineTime_ = 0; // guarded by captureLock_
+    std::atomic<std::size_t> queuedBytes_ { 0 }; // changed under captureLock_
+    std::atomic<std::size_t> captureLimit_ { kDefaultCaptureLimit };
+    std::mutex roomMutex_;
+    std::condition_variable roomMade_;
+    std::atomic<bool> readerWaiting_ { false }; // changed under roomMutex_
+    std::atomic<uint64_t> readerWaitMicroseconds_ { 0 };
     std::string lastOpenError_;
     int lastOpenErrno_ = 0;
 };

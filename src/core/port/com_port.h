@@ -45,7 +45,7 @@ struct TComTimeouts
     int ReadTotalMultiplier = 0;
     int ReadTotalConstant = 0;
     int WriteTotalMultiplier = 100; // ms per byte of a write
-    int WriteTotalConstant = 1000;  // plus this
+    int WriteTotalConstant = 1000; // plus this
     bool operator==(const TComTimeouts &) const = default;
 };
 
@@ -143,8 +143,7 @@ private:
         int Error = 0;
     };
 
-    template<typename T>
-    bool StoreIfChanged(T &field, const T &value);
+    template <typename T> bool StoreIfChanged(T &field, const T &value);
     void ReapplyLineSettings();
     void OpenDevice();
     void ApplyBuffer();
@@ -173,20 +172,24 @@ private:
     TComBuffer buffer_;
     uint8_t eventChar_ = 0;
     bool discardNull_ = false;
-    TComEvents events_{evRxChar, evTxEmpty, evRxFlag, evRing, evBreak,
-                       evCTS,    evDSR,     evError,  evRLSD, evRx80Full};
+    TComEvents events_ { evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError,
+        evRLSD, evRx80Full };
 
-    std::atomic<int> fd_{-1};
+    std::atomic<int> fd_ { -1 };
     int wakeFd_ = -1; // eventfd: the stop signal of waits and reads
-    std::atomic<bool> connected_{false};
-    std::atomic<bool> deviceLost_{false};
-    std::atomic<bool> closing_{false};
+    std::atomic<bool> connected_ { false };
+    std::atomic<bool> deviceLost_ { false };
+    std::atomic<bool> closing_ { false };
+    // Lock order: readerMutex_, then modemMutex_. Only readerMutex_ is ever
+    // held across a wait; modemMutex_ is held for one modem-line call at most,
+    // so the owner can read the lines while the reader waits.
     mutable std::mutex readerMutex_; // held by the reader while it uses the descriptor
+    mutable std::mutex modemMutex_; // a modem-line call against the descriptor's close
     TTtyCalls *calls_;
-    int lastModemLines_ = 0; // TIOCM_* bits last seen by the open or a wait; readerMutex_
+    int lastModemLines_ = 0; // TIOCM_* bits last seen by the open or a wait; modemMutex_
 
     // What reads and writes on the other thread go by, taken when applied.
     mutable std::mutex timeoutsMutex_;
     TComTimeouts activeTimeouts_;
-    std::atomic<bool> activeDiscardNull_{false};
+    std::atomic<bool> activeDiscardNull_ { false };
 };

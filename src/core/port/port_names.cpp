@@ -1,6 +1,7 @@
 #include "port/port_names.h"
 
 #include "port/com_port_error.h"
+#include "send/ascii_case.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -9,26 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string UpperAscii(std::string_view text)
-{
-    std::string out(text);
-    for (char &c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    }
-    return out;
-}
-
-std::string LowerAscii(std::string_view text)
-{
-    std::string out(text);
-    for (char &c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    }
-    return out;
-}
 
 std::string NameAt(const std::vector<std::string> &names, int index)
 {

@@ -70,8 +70,17 @@ TTermios2Fields MapLineSettings(const TLineSettings &settings)
         f.IFlag |= IXON;
     if (settings.FlowControl.XonXoffIn)
         f.IFlag |= IXOFF;
-    if (settings.FlowControl.XonXoffOut && settings.FlowControl.TxContinueOnXoff)
-        f.IFlag |= IXANY;
+    // What a tty cannot honour is left out rather than mapped to something
+    // that only sounds alike:
+    // - TxContinueOnXoff (keep sending after our own XOFF): a tty has no such
+    //   mode; IXANY is "any received byte restarts output", another thing.
+    // - OutDSRFlow (hold output while DSR is low) and DSRSensitivity (drop
+    //   input while DSR is low): the kernel watches CTS only.
+    // - DTR handshake and RTS toggle: see TComPort::ApplyModemControl.
+    // - Parity replacement (Replace, ReplaceChar): a tty can mark or drop bad
+    //   bytes (PARMRK, IGNPAR) but never replace them with a chosen byte.
+    // - DiscardNull: the tty keeps NULs; the port drops them after reading.
+    // - Buffer sizes: the kernel's tty buffers have a fixed size.
 
     // Raw: no output processing, no echo, no line editing, no signals.
     f.OFlag = 0;

@@ -1,5 +1,7 @@
 #include "shell/atomic_file.h"
 
+#include "shell/file_descriptor.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -16,34 +18,6 @@ namespace {
 {
     throw std::system_error(error, std::generic_category(), what);
 }
-
-// Closes a descriptor on every path out of a function.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd)
-        : fd_(fd)
-    { }
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-
-    int Get() const { return fd_; }
-    // Closes now and reports the result: a failed close can mean lost data.
-    int Close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
 
 std::string ParentFolder(const std::string &path)
 {
@@ -155,12 +129,10 @@ void WriteFileAtomically(const std::string &path, std::string_view bytes)
     SyncFolder(folder);
 }
 
-std::string ReadFileHead(const std::string &path, std::size_t maxBytes)
-{
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0)
-        ThrowErrno(errno, "cannot open " + path);
+namespace {
 
+std::string ReadHead(const FileDescriptor &file, const std::string &path, std::size_t maxBytes)
+{
     std::string bytes;
     char buffer[65536];
     while (bytes.size() < maxBytes) {
@@ -176,6 +148,43 @@ std::string ReadFileHead(const std::string &path, std::size_t maxBytes)
         bytes.append(buffer, std::size_t(got));
     }
     return bytes;
+}
+
+// Opens a file for reading only when it is a regular one. Without O_NONBLOCK
+// the open of a FIFO would wait for a writer; a regular file ignores the flag.
+// errno of a failed open is kept in the exception's code (ENOENT: missing).
+FileDescriptor OpenRegularFile(const std::string &path)
+{
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.Get() < 0)
+        ThrowErrno(errno, "cannot open " + path);
+    struct stat info
+    {
+    };
+    if (::fstat(file.Get(), &info) != 0)
+        ThrowErrno(errno, "cannot read " + path);
+    if (!S_ISREG(info.st_mode))
+        ThrowErrno(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, path + " is not a regular file");
+    return file;
+}
+
+} // namespace
+
+std::string ReadFileHead(const std::string &path, std::size_t maxBytes)
+{
+    const FileDescriptor file = OpenRegularFile(path);
+    return ReadHead(file, path, maxBytes);
+}
+
+std::optional<std::string> ReadRegularFileHead(const std::string &path, std::size_t maxBytes)
+{
+    try {
+        return ReadFileHead(path, maxBytes);
+    } catch (const std::system_error &error) {
+        if (error.code().value() == ENOENT)
+            return std::nullopt;
+        throw;
+    }
 }
 
 std::string ReadWholeFile(const std::string &path)

@@ -10,9 +10,9 @@
 struct TextRun
 {
     std::string Text;
-    uint32_t Color = 0;                 // 0x00BBGGRR
+    uint32_t Color = 0; // 0x00BBGGRR
     std::string Font = "Courier New";
-    int HalfPoints = 18;                // font size in half points (18 = 9 pt)
+    int HalfPoints = 18; // font size in half points (18 = 9 pt)
 };
 
 // One line (paragraph) of runs.

@@ -2,6 +2,7 @@
 
 #include "send/hex_text.h"
 
+#include "send/ascii_case.h"
 #include "shell/utf8.h"
 
 #include <algorithm>
@@ -13,11 +14,6 @@ namespace {
 // Real documents nest a few dozen groups; deeper ones are damaged or hostile.
 constexpr std::size_t kMaxGroupDepth = 1024;
 constexpr std::size_t kMaxControlWordLength = 32;
-
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 bool IsDigit(char c)
 {
@@ -191,7 +187,7 @@ void RtfReader::OnBackslash()
     if (pos_ >= input_.size())
         return; // a lone backslash at the end
     const char next = input_[pos_];
-    if (IsLetter(next)) {
+    if (IsAsciiLetter(next)) {
         const ControlWord word = ReadControlWord();
         Flush();
         if (ConsumeFallback()) {
@@ -269,7 +265,7 @@ void RtfReader::OnEscapedCharacter(char c)
 RtfReader::ControlWord RtfReader::ReadControlWord()
 {
     ControlWord word;
-    while (pos_ < input_.size() && IsLetter(input_[pos_])) {
+    while (pos_ < input_.size() && IsAsciiLetter(input_[pos_])) {
         if (word.Name.size() < kMaxControlWordLength)
             word.Name += input_[pos_];
         ++pos_;

@@ -113,12 +113,11 @@ std::string DataFolder()
 void LoadSettings(SettingsRecord &record, const std::string &folder)
 {
     record.SetDefaults();
-    const std::string path = folder + kSettingsFileName;
-    if (!FileExists(path))
-        return;
     // Read before touching the record: a failed read changes nothing beyond the defaults.
-    const std::string bytes = ReadFileHead(path, kSettingsRecordSize);
-    std::memcpy(&record, bytes.data(), bytes.size());
+    const std::optional<std::string> bytes
+        = ReadRegularFileHead(folder + kSettingsFileName, kSettingsRecordSize);
+    if (bytes)
+        std::memcpy(&record, bytes->data(), bytes->size());
 }
 
 void SaveSettings(const SettingsRecord &record, const std::string &folder)

@@ -122,9 +122,12 @@ static_assert(sizeof(LoopParams) == 20);
 static_assert(sizeof(TriggerParams) == 0x98 - 0x18);
 static_assert(sizeof(SettingsRecord) == kSettingsRecordSize);
 static_assert(offsetof(SettingsRecord, Trigger) == 0x018);
-static_assert(offsetof(SettingsRecord, Trigger) + offsetof(TriggerParams, TimingTriggerTime) == 0x020);
-static_assert(offsetof(SettingsRecord, Trigger) + offsetof(TriggerParams, ReceiveTriggerList) == 0x040);
-static_assert(offsetof(SettingsRecord, Trigger) + offsetof(TriggerParams, ReceiveTriggerDelay) == 0x090);
+static_assert(
+    offsetof(SettingsRecord, Trigger) + offsetof(TriggerParams, TimingTriggerTime) == 0x020);
+static_assert(
+    offsetof(SettingsRecord, Trigger) + offsetof(TriggerParams, ReceiveTriggerList) == 0x040);
+static_assert(
+    offsetof(SettingsRecord, Trigger) + offsetof(TriggerParams, ReceiveTriggerDelay) == 0x090);
 static_assert(offsetof(SettingsRecord, ChecksumType) == 0x098);
 static_assert(offsetof(SettingsRecord, FilterEntries) == 0x09C);
 static_assert(offsetof(SettingsRecord, FilterEnabled) == 0x0C4);

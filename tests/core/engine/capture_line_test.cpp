@@ -1,4 +1,5 @@
 #include "engine/capture_line.h"
+#include "support/capture_line_format.h"
 
 #include <gtest/gtest.h>
 

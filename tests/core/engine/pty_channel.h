@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/capture_line.h"
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"

@@ -1,6 +1,6 @@
 #include "engine/send_scheduler.h"
 
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 #include "port/com_port_error.h"
 #include "send/hex_text.h"
@@ -259,28 +259,6 @@ TEST_F(SendSchedulerTest, LoopDeviceErrorIsReportedOncePerRunAndTheLineRetried)
 }
 
 // --- Timing trigger ----------------------------------------------------------
-
-TEST(SecondOfDayFromDays, TakesTheTimeOfDayAsTheClockShowsIt)
-{
-    const struct
-    {
-        double Days;
-        std::optional<int> Second;
-    } cases[] = {
-        { 0.5, 43200 },
-        { 45000.5, 43200 },
-        { 43201.0 / 86400.0, 43201 },
-        { (43201.0 - 0.0004) / 86400.0, 43201 }, // 12:00:00.9996 rounds to 12:00:01.000
-        { (43200.0 + 0.7) / 86400.0, 43200 }, // 12:00:00.700 shows as 12:00:00
-        { -1.25, 6 * 3600 }, // before the epoch: the fraction counts
-        { 0.99999999999, 0 }, // rounds up to midnight
-        { 0.0, 0 },
-        { std::numeric_limits<double>::quiet_NaN(), std::nullopt },
-        { std::numeric_limits<double>::infinity(), std::nullopt },
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(SecondOfDayFromDays(c.Days), c.Second) << c.Days;
-}
 
 TEST_F(SendSchedulerTest, TimingRangeSendsOneLinePerIntervalFromTheTriggerSecond)
 {

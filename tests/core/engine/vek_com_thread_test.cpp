@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <ctime>
+#include <thread>
 #include <sys/ioctl.h>
 
 using namespace std::string_literals;
@@ -46,8 +48,9 @@ TEST_F(ReceiveThread, SilenceOfMoreThanTheReadIntervalEndsABurst)
         std::vector<std::string> Bodies;
     };
     const Case cases[] = {
-        { 30, { "41 42", "43 44" } },
-        { 10, { "41 42 43 44" } },
+        // Margins wide enough for a loaded machine on either side of 20 ms.
+        { 120, { "41 42", "43 44" } },
+        { 5, { "41 42 43 44" } },
     };
     for (const Case &c : cases) {
         pty.Write("AB");
@@ -136,6 +139,19 @@ TEST_F(ReceiveThread, ClosedPortWithoutParkIsLeftAloneAndPicksUpAfterReopen)
     channel.OpenPort();
     pty.Write("\x03");
     EXPECT_EQ(Body(NextLine()), "03");
+}
+
+TEST_F(ReceiveThread, ChangingThePortWhileReceivingMovesToTheNewDevice)
+{
+    pty.Write("\x01");
+    EXPECT_EQ(Body(NextLine()), "01");
+
+    PtyPair other;
+    receiver->WithLoopParked([&] { channel.ComPort().SetPort(other.SlavePath()); });
+    EXPECT_TRUE(channel.ComPort().Connected());
+    EXPECT_TRUE(receiver->Running());
+    other.Write("\x02");
+    EXPECT_EQ(Body(NextLine()), "02");
 }
 
 // A device with modem lines the test sets; everything else goes to the pty.
@@ -235,3 +251,37 @@ TEST_F(HangUp, LostDeviceKeepsItsLastBytesAndCostsNoCpu)
 }
 
 } // namespace
+
+// A full capture queue holds the reader back: the bytes wait in the kernel (the
+// writer blocks) and arrive complete and in order once the queue is drained.
+TEST_F(ReceiveThread, FullQueueStopsTheReaderWithoutLosingAByte)
+{
+    const std::size_t limit = 20000; // under two lines of 4096 hex pairs
+    channel.SetCaptureLimit(limit);
+    const std::string bytes = Pattern(512 * 1024);
+    std::atomic<bool> written { false };
+    std::thread writer([&] {
+        pty.Write(bytes);
+        written.store(true);
+    });
+
+    ASSERT_TRUE(WaitUntil([&] { return channel.ReaderWaiting(); }));
+    Sleep(100);
+    EXPECT_TRUE(channel.ReaderWaiting());
+    EXPECT_FALSE(written.load());
+    EXPECT_LT(channel.QueuedBytes(), limit + 3 * 4096 + 64);
+    EXPECT_LT(channel.RxCount.load(), bytes.size());
+
+    // Park reaches a reader that waits for room (so does the destructor).
+    receiver->Park();
+    EXPECT_FALSE(channel.ReaderWaiting());
+    receiver->Release();
+
+    std::string received;
+    for (std::string line = NextLine(); !line.empty(); line = NextLine(500))
+        received += HexTextToBytes(Body(line));
+    writer.join();
+    EXPECT_TRUE(received == bytes) << received.size() << " of " << bytes.size() << " bytes";
+    EXPECT_EQ(channel.RxCount.load(), bytes.size());
+    EXPECT_GT(channel.ReaderWaitTime().count(), 0);
+}

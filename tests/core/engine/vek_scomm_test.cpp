@@ -1,6 +1,6 @@
 #include "engine/vek_scomm.h"
 
-#include "engine/manual_clock.h"
+#include "support/manual_clock.h"
 #include "pty_channel.h"
 
 #include <gtest/gtest.h>
@@ -185,13 +185,16 @@ TEST_F(VekScommPty, SentLineIsWrittenCountedAndQueuedAsTLine)
 TEST_F(VekScommPty, TLineGapCountsFromEntryAndTheNextFromQueueingWithoutCorrection)
 {
     channel.OpenPort();
+    // The clock moves 10 ms between the entry into SendLine and the queueing.
     clock.SetTick(5000);
-    channel.SendLine("01");
-    EXPECT_EQ(channel.LastLineTime(), 5000u);
+    clock.SetStepPerReading(10);
+    channel.SendLine("01"); // entered at 5000, queued at 5010
     clock.SetTick(5150);
-    channel.SendLine("02");
+    channel.SendLine("02"); // entered at 5150: 140 ms after the first was queued
+    clock.SetStepPerReading(0);
+    EXPECT_EQ(channel.LastLineTime(), 5160u);
     EXPECT_EQ(channel.PopLine(), "T[14:03:27 ---]01 ");
-    EXPECT_EQ(channel.PopLine(), "T[14:03:27 150]02 ");
+    EXPECT_EQ(channel.PopLine(), "T[14:03:27 140]02 ");
 }
 
 TEST_F(VekScommPty, PausedMonitoringStillSendsAndCountsButQueuesNothing)

@@ -39,6 +39,24 @@ TEST(LineSettingsMapping, RawTransferWithoutHandshakeUnlessAsked)
     EXPECT_EQ(software.CFlag & CRTSCTS, 0u);
 }
 
+TEST(LineSettingsMapping, SettingsATtyCannotHonourChangeNothing)
+{
+    TLineSettings plain;
+    plain.FlowControl.SetFlowControl(fcSoftware);
+    const TTermios2Fields expected = MapLineSettings(plain);
+
+    TLineSettings asked = plain;
+    asked.FlowControl.TxContinueOnXoff = true; // IXANY would mean something else
+    asked.FlowControl.OutDSRFlow = true;
+    asked.FlowControl.DSRSensitivity = true;
+    asked.Parity.Replace = true;
+    asked.Parity.ReplaceChar = '?';
+    const TTermios2Fields f = MapLineSettings(asked);
+    EXPECT_EQ(f.IFlag, expected.IFlag);
+    EXPECT_EQ(f.CFlag, expected.CFlag);
+    EXPECT_EQ(f.IFlag & IXANY, 0u);
+}
+
 TEST_F(PortOnPty, EveryListedRateReachesTheDeviceExactly)
 {
     port.SetBaudRate(br56000); // stored while closed, used by the open

@@ -146,4 +146,55 @@ TEST_F(PortWithModemLines, LineSettingRefusedOnAnOpenPortRaises)
     EXPECT_EQ(port.DataBits(), dbSeven); // stored all the same
 }
 
+// A device slow to take its line settings: long enough for a reader that was
+// woken by the close to come back and wait on the reopened device.
+class SlowSettingsTty : public FakeTty
+{
+public:
+    std::atomic<bool> slow { false };
+    int SetLineSettings(int fd, const TTermios2Fields &fields) override
+    {
+        if (slow)
+            std::this_thread::sleep_for(300ms);
+        return FakeTty::SetLineSettings(fd, fields);
+    }
+};
+
+TEST(PortChange, ReopeningUnderAWaitingReaderDoesNotWaitForTraffic)
+{
+    PtyPair first;
+    PtyPair second;
+    SlowSettingsTty tty;
+    TComPort port;
+    port.SetTtyCalls(&tty);
+    port.SetPort(first.SlavePath());
+    port.Open();
+
+    std::atomic<bool> stop { false };
+    std::thread reader([&] {
+        while (!stop) {
+            try {
+                port.WaitForEvent(TComEvents { evRxChar, evCTS }, -1);
+            } catch (const EComPort &) {
+                std::this_thread::sleep_for(1ms); // closed for the moment
+            }
+        }
+    });
+    std::this_thread::sleep_for(50ms); // the reader waits on the quiet line
+    tty.slow = true;
+    auto change = std::async(std::launch::async, [&] { port.SetPort(second.SlavePath()); });
+    const bool finished = change.wait_for(5s) == std::future_status::ready;
+    stop = true;
+    if (!finished) {
+        port.CancelWait(); // lets the reader go, and the change with it
+        change.wait();
+    }
+    EXPECT_TRUE(finished) << "the change waited for traffic on the new device";
+    EXPECT_TRUE(port.Connected());
+
+    port.CancelWait();
+    reader.join();
+    port.Close();
+}
+
 } // namespace

@@ -75,3 +75,23 @@ TEST(AtomicFile, FailuresRaiseWithTheErrorAndLeaveNothingBehind)
 }
 
 } // namespace
+
+namespace {
+
+TEST(AtomicFile, ReadingRefusesFoldersAndFifosWithoutWaiting)
+{
+    TempFolder folder;
+    const std::string fifo = folder.Path() + "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string &path : { folder.Path(), fifo }) {
+        SCOPED_TRACE(path);
+        try {
+            ReadWholeFile(path); // a blocking open of the FIFO would hang here
+            ADD_FAILURE() << "read succeeded";
+        } catch (const std::system_error &e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+        }
+    }
+}
+
+} // namespace

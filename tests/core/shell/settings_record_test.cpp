@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -158,6 +161,49 @@ TEST(SettingsRecord, UnreadableFileRaisesAndFailedSaveRaises)
 
     EXPECT_THROW(SaveSettings(record, folder.Path()), std::system_error); // "data" is a folder
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string> { "data" });
+}
+
+// Only a missing file means "no settings yet"; every other failure is the
+// caller's to report, and a FIFO must not hold up the start.
+TEST(SettingsRecord, OnlyAMissingFileReadsAsDefaults)
+{
+    TempFolder folder;
+    const std::string base = folder.Path();
+    std::filesystem::create_directories(base + "folder/data");
+    std::filesystem::create_directories(base + "fifo");
+    ASSERT_EQ(::mkfifo((base + "fifo/data").c_str(), 0600), 0);
+    std::filesystem::create_directories(base + "loop");
+    std::filesystem::create_symlink("data", base + "loop/data");
+    WriteFileAtomically(base + "plain", "x");
+    std::filesystem::create_directories(base + "locked");
+    WriteFileAtomically(base + "locked/data", std::string(10, '\x01'));
+    ::chmod((base + "locked").c_str(), 0);
+    const bool permissionsHold = ::geteuid() != 0; // root passes any permission check
+
+    const struct
+    {
+        const char *Folder;
+        int Error; // 0: reads as defaults
+    } cases[] = {
+        { "missing/", 0 },
+        { "folder/", EISDIR },
+        { "fifo/", EINVAL },
+        { "loop/", ELOOP },
+        { "plain/", ENOTDIR },
+        { "locked/", permissionsHold ? EACCES : 0 },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Folder);
+        SettingsRecord record = SettingsRecord::Defaults();
+        try {
+            LoadSettings(record, base + c.Folder);
+            if (c.Error != 0)
+                ADD_FAILURE() << "no error";
+        } catch (const std::system_error &e) {
+            EXPECT_EQ(e.code().value(), c.Error) << e.what();
+        }
+    }
+    ::chmod((base + "locked").c_str(), 0700);
 }
 
 TEST(SettingsRecord, FilterValueIsClampedToItsField)

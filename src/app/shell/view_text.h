@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QTextCharFormat;
+class QTextCursor;
+class QTextEdit;
+
+// What the three text views share: their font, and how a selection reads.
+
+inline constexpr char kViewFontFamily[] = "Courier New";
+inline constexpr int kViewFontPoints = 9;
+
+// The views' font; fontconfig picks a metric twin where the family is missing.
+QFont ViewFont();
+// A character format in the views' font.
+QTextCharFormat ViewCharFormat();
+
+// A selection reports its line breaks as U+2029 (U+2028 for soft ones); as
+// plain line breaks they are trimmed at the ends and rejected inside, like any
+// other control character.
+QString WithPlainLineBreaks(QString text);
+// The selection as text, a line break between lines.
+QString SelectedPlainText(const QTextCursor &cursor);
+
+// Keeps a view's selection drawn as selected while another window has the focus,
+// so a hit or a marked range stays in sight.
+void KeepSelectionVisible(QTextEdit *view);
