@@ -1,6 +1,6 @@
 #include "app/send/send_form.h"
 
-#include "app/send/send_icons.h"
+#include "app/shell/icons.h"
 #include "app/shell/message_box.h"
 #include "app/shell/view_text.h"
 #include "send/checksum.h"
@@ -23,7 +23,7 @@
 namespace {
 
 const QSize kButtonSize(24, 25);
-const QSize kDropDownButtonSize(37, 25); // room for the menu arrow beside the icon
+const QSize kDropDownButtonSize(41, 28); // room for the menu arrow beside the icon
 
 // The send view takes pasted and dropped text as plain text: what is typed
 // here is sent byte for byte, so foreign markup has no place in it.
@@ -162,24 +162,24 @@ void TSendForm::CreateToolBar()
     SendBar->setObjectName(QStringLiteral("SendBar"));
     SendBar->setMovable(false);
     SendBar->setFloatable(false);
-    SendBar->setIconSize(QSize(16, 16));
+    SendBar->setIconSize(QSize(20, 20));
 
     ToolButton1 = NewToolButton(
-        SendBar, "ToolButton1", QStringLiteral("Send cursor line"), SendLineIcon(), false);
+        SendBar, "ToolButton1", QStringLiteral("Send cursor line"), MakeIcon(IconKind::SendLine), false);
     SendBar->addSeparator();
     ToolButton2 = NewToolButton(
-        SendBar, "ToolButton2", QStringLiteral("Loop To Send"), LoopSendIcon(), true);
+        SendBar, "ToolButton2", QStringLiteral("Loop To Send"), MakeIcon(IconKind::LoopSend), true);
     ToolButton3 = NewToolButton(
-        SendBar, "ToolButton3", QStringLiteral("Trigger Send"), TriggerSendIcon(), true);
+        SendBar, "ToolButton3", QStringLiteral("Trigger Send"), MakeIcon(IconKind::TriggerSend), true);
     SendBar->addSeparator();
     ToolButton7
-        = NewToolButton(SendBar, "ToolButton7", QStringLiteral("Checksum"), ChecksumIcon(), false);
+        = NewToolButton(SendBar, "ToolButton7", QStringLiteral("Checksum"), MakeIcon(IconKind::Checksum), false);
     ToolButton7->setFixedSize(kDropDownButtonSize);
     ToolButton7->setMenu(PopupMenu1);
     ToolButton7->setPopupMode(QToolButton::MenuButtonPopup);
     SendBar->addSeparator();
     ToolButton8 = NewToolButton(
-        SendBar, "ToolButton8", QStringLiteral("ASCII Send"), AsciiSendIcon(), true);
+        SendBar, "ToolButton8", QStringLiteral("ASCII Send"), MakeIcon(IconKind::AsciiSend), true);
 
     connect(ToolButton1, &QToolButton::clicked, this, &TSendForm::SendCaretLineRequested);
     connect(ToolButton2, &QToolButton::clicked, this, [this] {

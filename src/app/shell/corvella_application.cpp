@@ -1,11 +1,15 @@
 #include "app/shell/corvella_application.h"
 
+#include "app/shell/icons.h"
 #include "app/shell/message_box.h"
 
 CorvellaApplication::CorvellaApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     ConfigureApplication(*this);
+    // The installed launcher's name, so the desktop ties the windows to it.
+    setDesktopFileName("corvella");
+    setWindowIcon(ApplicationIcon());
 }
 
 bool CorvellaApplication::notify(QObject *receiver, QEvent *event)

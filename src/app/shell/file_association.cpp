@@ -119,11 +119,36 @@ bool ExtractResourceToFile(const QString &resourcePath, const QString &filePath)
     }
 }
 
+bool SystemAssociationExists(const QString &ext)
+{
+    // The folders of $XDG_DATA_DIRS, the installed package's among them.
+    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dirs.isEmpty())
+        dirs = "/usr/local/share:/usr/share";
+    for (const QString &dir : dirs.split(':', Qt::SkipEmptyParts)) {
+        if (QFile::exists(dir + "/mime/packages/corvella-" + ext + ".xml")
+            && QFile::exists(dir + "/applications/corvella.desktop"))
+            return true;
+    }
+    return false;
+}
+
 bool RegisterFileType(const QString &ext, const QString &programPath, const QString &iconPath)
 {
     const QString base = FromLocalPath(ExpandHomePath("HomeDrive"));
     const QString mimeFolder = base + "/mime";
     const QString appsFolder = base + "/applications";
+    if (SystemAssociationExists(ext)) {
+        // An installed package owns the association; a copy of an earlier run
+        // from a build folder would hide it behind its own program path.
+        const bool mimeRemoved = QFile::remove(mimeFolder + "/packages/corvella-" + ext + ".xml");
+        const bool entryRemoved = QFile::remove(appsFolder + "/corvella.desktop");
+        if (mimeRemoved)
+            RunIfPresent("update-mime-database", mimeFolder);
+        if (entryRemoved)
+            RunIfPresent("update-desktop-database", appsFolder);
+        return false;
+    }
     const bool mimeChanged
         = WriteIfDifferent(mimeFolder + "/packages/corvella-" + ext + ".xml", MimePackage(ext));
     const bool entryChanged = WriteIfDifferent(

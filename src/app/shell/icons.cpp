@@ -1,162 +1,122 @@
 #include "app/shell/icons.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
+
+#include <vector>
+
+// The icon resources live in a static library; they are registered on first use.
+static void RegisterIconResources()
+{
+    Q_INIT_RESOURCE(icons);
+}
 
 namespace {
 
-constexpr int kSize = 32;
-
-QPixmap Canvas()
+struct IconEntry
 {
-    QPixmap pixmap(kSize, kSize);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
+    IconKind Kind;
+    const char *File; // resources/icons/<File>.svg
+    const char *ThemeName; // freedesktop standard name, or null when there is none
+};
 
-void DrawLetters(QPainter &p, const QString &text, const QColor &color, int pixelSize)
-{
-    QFont font = p.font();
-    font.setBold(true);
-    font.setPixelSize(pixelSize);
-    p.setFont(font);
-    p.setPen(color);
-    p.drawText(QRect(0, 0, kSize, kSize), Qt::AlignCenter, text);
-}
+const IconEntry kIcons[] = {
+    { IconKind::Save, "save", "document-save" },
+    { IconKind::Open, "open", "document-open" },
+    { IconKind::PortClosed, "port-closed", nullptr },
+    { IconKind::PortOpen, "port-open", nullptr },
+    { IconKind::Pause, "pause", "media-playback-pause" },
+    { IconKind::SendWindow, "send-window", nullptr },
+    { IconKind::FindWindow, "find-window", nullptr },
+    { IconKind::Find, "find", "edit-find" },
+    { IconKind::FindNext, "find-next", nullptr },
+    { IconKind::Print, "print", "document-print" },
+    { IconKind::PrintPreview, "print-preview", "document-print-preview" },
+    { IconKind::ColorSettings, "color", nullptr },
+    { IconKind::Converter, "converter", nullptr },
+    { IconKind::AsciiTable, "ascii-table", nullptr },
+    { IconKind::DisplayTime, "time", nullptr },
+    { IconKind::DisplaySending, "show-sending", nullptr },
+    { IconKind::WordWrap, "word-wrap", nullptr },
+    { IconKind::Filter, "filter", nullptr },
+    { IconKind::AsciiReceive, "ascii-receive", nullptr },
+    { IconKind::ClearScreen, "clear", "edit-clear" },
+    { IconKind::SendLine, "send", "document-send" },
+    { IconKind::LoopSend, "loop", nullptr },
+    { IconKind::TriggerSend, "trigger", nullptr },
+    { IconKind::Checksum, "checksum", nullptr },
+    { IconKind::AsciiSend, "ascii-send", nullptr },
+    { IconKind::SendSettings, "settings", "preferences-system" },
+};
 
-void DrawPort(QPainter &p, const QColor &lamp)
+const IconEntry &EntryFor(IconKind kind)
 {
-    // A DB9-like connector with a lamp that tells the state.
-    p.setPen(QPen(QColor(60, 60, 60), 2));
-    p.setBrush(QColor(200, 200, 205));
-    QPainterPath shell;
-    shell.moveTo(4, 8);
-    shell.lineTo(28, 8);
-    shell.lineTo(24, 22);
-    shell.lineTo(8, 22);
-    shell.closeSubpath();
-    p.drawPath(shell);
-    p.setBrush(QColor(60, 60, 60));
-    p.setPen(Qt::NoPen);
-    for (int i = 0; i < 5; ++i)
-        p.drawEllipse(QPointF(8.5 + i * 3.75, 12.5), 1.3, 1.3);
-    for (int i = 0; i < 4; ++i)
-        p.drawEllipse(QPointF(10.5 + i * 3.75, 17.5), 1.3, 1.3);
-    p.setBrush(lamp);
-    p.setPen(QPen(QColor(40, 40, 40), 1));
-    p.drawEllipse(QPointF(24, 26), 4.5, 4.5);
-}
-
-void DrawKind(QPainter &p, IconKind kind)
-{
-    switch (kind) {
-    case IconKind::Save:
-        p.setPen(QPen(QColor(30, 60, 120), 2));
-        p.setBrush(QColor(70, 120, 200));
-        p.drawRoundedRect(5, 5, 22, 22, 2, 2);
-        p.setBrush(Qt::white);
-        p.drawRect(9, 5, 14, 8);
-        p.drawRect(9, 18, 14, 9);
-        break;
-    case IconKind::PortClosed:
-        DrawPort(p, QColor(210, 40, 40));
-        break;
-    case IconKind::PortOpen:
-        DrawPort(p, QColor(40, 190, 60));
-        break;
-    case IconKind::Pause:
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(200, 130, 20));
-        p.drawRect(8, 6, 6, 20);
-        p.drawRect(18, 6, 6, 20);
-        break;
-    case IconKind::SendWindow:
-        p.setPen(QPen(QColor(60, 60, 60), 2));
-        p.setBrush(Qt::white);
-        p.drawRect(5, 4, 18, 24);
-        p.setPen(QPen(QColor(0, 0, 200), 2));
-        for (int y = 10; y <= 22; y += 4)
-            p.drawLine(9, y, 19, y);
-        p.setPen(QPen(QColor(0, 140, 0), 3));
-        p.drawLine(18, 20, 29, 20);
-        p.drawLine(25, 16, 29, 20);
-        p.drawLine(25, 24, 29, 20);
-        break;
-    case IconKind::FindWindow:
-        p.setPen(QPen(QColor(50, 50, 50), 3));
-        p.setBrush(QColor(220, 235, 250));
-        p.drawEllipse(5, 5, 15, 15);
-        p.drawLine(18, 18, 27, 27);
-        break;
-    case IconKind::Converter:
-        DrawLetters(p, "0x", QColor(120, 40, 140), 16);
-        break;
-    case IconKind::DisplayTime:
-        p.setPen(QPen(QColor(50, 50, 50), 2));
-        p.setBrush(Qt::white);
-        p.drawEllipse(4, 4, 24, 24);
-        p.drawLine(16, 16, 16, 8);
-        p.drawLine(16, 16, 22, 19);
-        break;
-    case IconKind::DisplaySending:
-        DrawLetters(p, "Tx", QColor(200, 0, 0), 15);
-        break;
-    case IconKind::WordWrap:
-        p.setPen(QPen(QColor(50, 50, 50), 2));
-        p.drawLine(4, 8, 26, 8);
-        p.drawArc(16, 8, 12, 12, 90 * 16, -180 * 16);
-        p.drawLine(22, 20, 8, 20);
-        p.drawLine(8, 20, 12, 16);
-        p.drawLine(8, 20, 12, 24);
-        break;
-    case IconKind::Filter: {
-        p.setPen(QPen(QColor(40, 40, 40), 2));
-        p.setBrush(QColor(120, 170, 230));
-        QPainterPath funnel;
-        funnel.moveTo(4, 6);
-        funnel.lineTo(28, 6);
-        funnel.lineTo(19, 17);
-        funnel.lineTo(19, 27);
-        funnel.lineTo(13, 24);
-        funnel.lineTo(13, 17);
-        funnel.closeSubpath();
-        p.drawPath(funnel);
-        break;
+    for (const IconEntry &entry : kIcons) {
+        if (entry.Kind == kind)
+            return entry;
     }
-    case IconKind::AsciiReceive:
-        DrawLetters(p, "Aa", QColor(0, 0, 160), 16);
-        break;
-    case IconKind::ClearScreen:
-        p.setPen(QPen(QColor(60, 60, 60), 2));
-        p.setBrush(Qt::white);
-        p.drawRect(5, 4, 20, 24);
-        p.setPen(QPen(QColor(210, 40, 40), 3));
-        p.drawLine(14, 14, 28, 28);
-        p.drawLine(28, 14, 14, 28);
-        break;
-    }
+    return kIcons[0];
+}
+
+QIcon ResourceIcon(const QString &file)
+{
+    static const bool registered = (RegisterIconResources(), true);
+    (void)registered;
+    return QIcon(QStringLiteral(":/icons/") + file + QStringLiteral(".svg"));
 }
 
 } // namespace
 
+QIcon BuiltInIcon(IconKind kind)
+{
+    return ResourceIcon(QString::fromLatin1(EntryFor(kind).File));
+}
+
 QIcon MakeIcon(IconKind kind)
 {
-    QPixmap pixmap = Canvas();
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    DrawKind(p, kind);
-    p.end();
-    return QIcon(pixmap);
+    const IconEntry &entry = EntryFor(kind);
+    if (entry.ThemeName && QIcon::hasThemeIcon(QString::fromLatin1(entry.ThemeName)))
+        return QIcon::fromTheme(QString::fromLatin1(entry.ThemeName));
+    return BuiltInIcon(kind);
+}
+
+const std::vector<IconKind> &AllIconKinds()
+{
+    static const std::vector<IconKind> kinds = [] {
+        std::vector<IconKind> all;
+        for (const IconEntry &entry : kIcons)
+            all.push_back(entry.Kind);
+        return all;
+    }();
+    return kinds;
+}
+
+QIcon ApplicationIcon()
+{
+    return QIcon::fromTheme(QStringLiteral("corvella"), ResourceIcon(QStringLiteral("corvella")));
+}
+
+QIcon DocumentIcon()
+{
+    return QIcon::fromTheme(QStringLiteral("application-x-corvella-crvm"),
+        ResourceIcon(QStringLiteral("application-x-corvella-crvm")));
 }
 
 QIcon MakeColorIcon(const QColor &color)
 {
-    QPixmap pixmap = Canvas();
-    QPainter p(&pixmap);
-    p.setPen(QPen(QColor(60, 60, 60), 1));
-    p.setBrush(color);
-    p.drawRect(5, 5, 21, 21);
-    p.end();
-    return QIcon(pixmap);
+    // Drawn at the size it is shown and at twice that, so it stays sharp on HiDPI screens.
+    QIcon icon;
+    for (int size : { 20, 40 }) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 20.0, size / 20.0);
+        p.setPen(QPen(QColor(0x3d, 0x44, 0x50), 1.5));
+        p.setBrush(color);
+        p.drawRoundedRect(QRectF(2.75, 2.75, 14.5, 14.5), 2, 2);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }

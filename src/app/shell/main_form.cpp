@@ -403,7 +403,7 @@ void TMainForm::CreateMonitorView()
 
     ReceiveToolBar = new QToolBar("Receive", central);
     ReceiveToolBar->setObjectName("ReceiveToolBar");
-    ReceiveToolBar->setIconSize(QSize(18, 18));
+    ReceiveToolBar->setIconSize(QSize(20, 20));
     layout->addWidget(ReceiveToolBar);
     setCentralWidget(central);
 }

@@ -128,9 +128,8 @@ void TMainForm::ShowOpenFailure()
     const QString reason = QString::fromLocal8Bit(Channel->LastOpenError());
     if (!reason.isEmpty())
         text += "\n" + reason;
-    if (Channel->LastOpenErrno() == EACCES)
-        text += "\nAdd your user to the \"dialout\" group (sudo usermod -aG dialout $USER), "
-                "then log in again.";
+    if (const char *hint = OpenFailureHint(Channel->LastOpenErrno()))
+        text += "\n" + QString::fromUtf8(hint);
     ShowWarning(this, "Open Port", text);
 }
 
@@ -191,9 +190,14 @@ void TMainForm::PlaceWindow(Placement placement)
 
 void TMainForm::OpenHelpContents()
 {
-    const QString help = QCoreApplication::applicationDirPath() + "/help.html";
-    if (QFileInfo::exists(help))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    // Beside the program in a build folder; under share/ once installed.
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString &help : {dir + "/help.html", dir + "/../share/corvella/help.html"}) {
+        if (QFileInfo::exists(help)) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(help).canonicalFilePath()));
+            return;
+        }
+    }
 }
 
 void TMainForm::OpenWebPage()

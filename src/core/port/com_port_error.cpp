@@ -1,5 +1,6 @@
 #include "port/com_port_error.h"
 
+#include <cerrno>
 #include <iterator>
 
 namespace {
@@ -51,4 +52,12 @@ std::string EComPort::MessageFor(int code, int errorNumber)
     if (errorNumber != -1)
         message += " (win error code: " + std::to_string(errorNumber) + ")";
     return message;
+}
+
+const char *OpenFailureHint(int errorNumber)
+{
+    if (errorNumber == EACCES)
+        return "Add your user to the \"dialout\" group (sudo usermod -aG dialout $USER), "
+               "then log in again.";
+    return nullptr;
 }

@@ -22,6 +22,10 @@ private:
     int winCode_;
 };
 
+// What the user can do about a failed open, for the system's error number, or
+// null when there is nothing to suggest.
+const char *OpenFailureHint(int errorNumber);
+
 // Code numbers in use.
 enum EComPortCode {
     CError_OpenFailed = 1,

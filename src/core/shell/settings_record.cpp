@@ -110,6 +110,13 @@ std::string DataFolder()
     return ExpandHomePath("HomeDrive") + "/" + kDataFolderName + "/";
 }
 
+SettingsRecord SettingsFromBytes(std::string_view bytes)
+{
+    SettingsRecord record = SettingsRecord::Defaults();
+    std::memcpy(&record, bytes.data(), std::min(bytes.size(), sizeof record));
+    return record;
+}
+
 void LoadSettings(SettingsRecord &record, const std::string &folder)
 {
     record.SetDefaults();

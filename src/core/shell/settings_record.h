@@ -150,6 +150,8 @@ std::string ExpandHomePath(std::string_view which);
 // The program's data folder, ending with "/".
 std::string DataFolder();
 
+// Defaults, then the first bytes (up to 1528) of a stored record laid over them.
+SettingsRecord SettingsFromBytes(std::string_view bytes);
 // Defaults, then the first bytes (up to 1528) of "<folder>data" when it exists.
 // A file that exists but cannot be read raises std::system_error.
 void LoadSettings(SettingsRecord &record, const std::string &folder);
