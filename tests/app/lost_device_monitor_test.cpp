@@ -102,7 +102,7 @@ TEST_F(LostDeviceMonitorTest, ClosingThePortEndsTheWait)
 {
     first->CloseMaster();
     ASSERT_TRUE(TickUntil([&] { return monitor.Waiting(); }));
-    monitor.PortClosedByUser();
+    monitor.StopWaiting();
     EXPECT_FALSE(monitor.Waiting());
     auto second = std::make_unique<PtyPair>();
     Relink(link, second->SlavePath());

@@ -33,7 +33,7 @@ void TLostDeviceMonitor::SetEnabled(bool on)
 {
     enabled_ = on;
     if (!on)
-        PortClosedByUser();
+        StopWaiting();
 }
 
 void TLostDeviceMonitor::Check()
@@ -55,7 +55,7 @@ void TLostDeviceMonitor::Check()
         StartWatching();
 }
 
-void TLostDeviceMonitor::PortClosedByUser()
+void TLostDeviceMonitor::StopWaiting()
 {
     StopWatching();
     waiting_ = false;

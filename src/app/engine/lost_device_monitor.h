@@ -33,8 +33,8 @@ public:
 
     // Looks at the receive thread's state; called on every status tick.
     void Check();
-    // The user closed the port: nothing more to wait for.
-    void PortClosedByUser();
+    // The user opened or closed the port himself: nothing more to wait for.
+    void StopWaiting();
 
     static QString LostMarker(const QString &timeOfDay);
     static QString ReturnedMarker(const QString &timeOfDay);

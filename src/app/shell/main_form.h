@@ -33,6 +33,7 @@ class TBackgroundWriter;
 class TMonitorLimits;
 class TSendForm;
 class TSetForm;
+class TLostDeviceMonitor;
 class TStatusBarMY;
 class TTimeSaveForm;
 class TVekComThread;
@@ -96,6 +97,8 @@ public:
     // Asks whether to close although files could not be saved; "no" by default.
     bool CloseDespiteFailures(const QStringList &failures);
     void Timer1Timer();
+    // Panel 0: a lost device, else the bad-checksum count while that check is on.
+    QString StatusHint() const;
     void ToggleSendWindow();
     void ToggleFindWindow();
     // Message files of the monitor or the send view.
@@ -105,6 +108,8 @@ public:
     TBackgroundWriter *FileWriter;
     TMonitorLimits *MonitorLimits;
     TTimeSaveForm *TimeSaveForm;
+    // Reopens a lost port when its path returns; created with the engine.
+    TLostDeviceMonitor *LostDeviceMonitor = nullptr;
     bool MonitoringPaused() const { return monitoringPaused_; }
     bool StartupDone() const { return startupDone_; }
 
@@ -153,6 +158,11 @@ private:
     void OpenRecommendationMail();
     void ShowStatusFigures();
     void ShowLamps();
+    // Switches kept in "config.ini" beside the layout.
+    void CreateExtraActions();
+    void ConnectLostDeviceMonitor();
+    void ApplyExtraSwitches();
+    void ShowMarkerLine(const QString &text);
     void ReleaseStoppedSending();
     void PaceStatusTick();
 
@@ -183,6 +193,7 @@ public:
     QAction *Center1, *Top1, *Bottom1, *Left1, *Right1, *AlwaysOnTop1;
     QAction *Contents1, *CheckForUpdates1, *OnlineSupport1, *TellAFriend1, *About1;
     QAction *Dtr1, *Rts1, *ClearScreen1, *ToDecBin1, *Converter1, *ColorButton1;
+    QAction *ReopenLostDevice1, *CheckReceivedChecksum1;
     QToolBar *PortToolBar, *WindowToolBar, *ReceiveToolBar;
     QMenu *EditPopupMenu;
 };

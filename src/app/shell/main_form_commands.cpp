@@ -2,6 +2,7 @@
 #include "app/shell/main_form.h"
 
 #include "app/engine/data_rt.h"
+#include "app/engine/lost_device_monitor.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
 #include "app/shell/contact.h"
@@ -91,6 +92,7 @@ void TMainForm::ToggleConnection()
     if (!Channel)
         return;
     TComPort &port = Channel->ComPort();
+    LostDeviceMonitor->StopWaiting();
     if (port.Connected()) {
         Channel->ClosePort();
         ShowPortState(false);

@@ -139,6 +139,7 @@ void TMainForm::CreateEngine()
     DataRT->SetWarningOwner(SendForm);
     ConnectToolWindows();
     DataRT->MonitorLimitActsAt = [this](int lines) { return MonitorLimits->WouldAct(lines); };
+    ConnectLostDeviceMonitor();
 }
 
 void TMainForm::RestoreLayout()
@@ -156,6 +157,9 @@ void TMainForm::RestoreLayout()
             SendForm->restoreGeometry(floating);
     }
     RestoreToolWindowPlaces(layout);
+    ReopenLostDevice1->setChecked(layout.value("Options/ReopenLostDevice", true).toBool());
+    CheckReceivedChecksum1->setChecked(
+        layout.value("Options/CheckReceivedChecksum", false).toBool());
 }
 
 void TMainForm::SaveLayout()
@@ -169,6 +173,8 @@ void TMainForm::SaveLayout()
     layout.setValue("MainForm/TypedPort", PortListIndex() < 0 ? CBoxPort->Text() : QString());
     layout.setValue("SendForm/Geometry", SendForm->saveGeometry());
     SaveToolWindowPlaces(layout);
+    layout.setValue("Options/ReopenLostDevice", ReopenLostDevice1->isChecked());
+    layout.setValue("Options/CheckReceivedChecksum", CheckReceivedChecksum1->isChecked());
     layout.sync();
     if (layout.status() != QSettings::NoError)
         throw std::runtime_error("the file cannot be written");

@@ -3,6 +3,7 @@
 #include "app/shell/main_form.h"
 
 #include "app/engine/data_rt.h"
+#include "app/engine/lost_device_monitor.h"
 #include "app/send/send_form.h"
 #include "app/shell/status_bar_my.h"
 #include "engine/vek_com_thread.h"
@@ -21,6 +22,8 @@ void TMainForm::Timer1Timer()
     StatusBar1->SetPanelText(2, QString("RX: %1").arg(Channel->RxCount.load()));
     ShowStatusFigures();
     ShowLamps();
+    if (LostDeviceMonitor)
+        LostDeviceMonitor->Check();
     ReleaseStoppedSending();
     PaceStatusTick();
 }
@@ -36,7 +39,8 @@ void TMainForm::PaceStatusTick()
         | uint64_t(Channel->DsrState != 0) << 6 | uint64_t(Channel->CtsState != 0) << 7
         | uint64_t(Channel->RlsdState != 0) << 8 | uint64_t(ComThread->DeviceLost()) << 9
         | uint64_t(DataRT->SendTimer->isActive()) << 10
-        | uint64_t(DataRT->Scheduler->TriggerSwitch() != 0) << 11;
+        | uint64_t(DataRT->Scheduler->TriggerSwitch() != 0) << 11
+        | uint64_t(DataRT->BadChecksumLines) << 12;
     const int interval = statusPace_.Next({ Channel->TxCount.load(), Channel->RxCount.load(),
         uint64_t(uint32_t(DataRT->CaretLine)) << 32 | uint32_t(DataRT->CaretColumn),
         uint64_t(uint32_t(DataRT->SelectionSize)), states });
@@ -65,16 +69,25 @@ void TMainForm::ShowStatusFigures()
 void TMainForm::ShowLamps()
 {
     const TComPort &port = Channel->ComPort();
+    StatusBar1->SetPanelText(0, StatusHint());
     if (!port.Connected()) {
         StatusBar1->SetLamps(false, false, false, false, false);
-        StatusBar1->SetPanelText(0, "F1 for help");
         return;
     }
     StatusBar1->SetLamps(port.FlowControl().ControlDTR == dtrEnable,
                          port.FlowControl().ControlRTS == rtsEnable, Channel->DsrState != 0,
                          Channel->CtsState != 0, Channel->RlsdState != 0);
-    // A pulled adapter or a closed virtual port: say so until the user closes it.
-    StatusBar1->SetPanelText(0, ComThread->DeviceLost() ? "Device lost" : "F1 for help");
+}
+
+QString TMainForm::StatusHint() const
+{
+    // A pulled adapter or a closed virtual port: say so until it is back or the
+    // user closes the port.
+    if (Channel->ComPort().Connected() && ComThread->DeviceLost())
+        return "Device lost";
+    if (DataRT->CheckReceivedChecksum)
+        return QString("Bad checksum: %1").arg(DataRT->BadChecksumLines);
+    return "F1 for help";
 }
 
 void TMainForm::ReleaseStoppedSending()
