@@ -571,3 +571,41 @@ TEST(GbkCodec, DecodesAndEncodes)
 }
 
 } // namespace
+
+namespace {
+
+// Received frames with a wrong checksum get a red stamp and are counted; their
+// data text stays as it came, and nothing is judged while the check is off.
+TEST_F(DataRtTest, ReceivedFramesWithAWrongChecksumAreMarkedAndCounted)
+{
+    settings.ChecksumType = 5; // Modbus-CRC16
+    settings.ReceiveFontColor = 0x008000; // green, apart from the red of a bad stamp
+    renderer->TimeSwitch = 1;
+    Receive(std::string("\x01\x03\x00\x00\x00\x01\x84\x0A", 8)); // good
+    Receive(std::string("\x01\x03\x00\x00\x00\x01\x84\x0B", 8)); // bad
+    RenderAll();
+    EXPECT_EQ(renderer->BadChecksumLines, 0u) << "the check is off";
+
+    renderer->CheckReceivedChecksum = true;
+    Receive(std::string("\x01\x03\x00\x00\x00\x01\x84\x0A", 8));
+    Receive(std::string("\x01\x03\x00\x00\x00\x01\x84\x0B", 8));
+    Receive("\x05"); // too short to hold a frame: left alone
+    RenderAll();
+    EXPECT_EQ(renderer->BadChecksumLines, 1u);
+
+    const QTextBlock good = monitor.document()->findBlockByNumber(2);
+    const QTextBlock bad = good.next();
+    ASSERT_EQ(RunsOf(bad).size(), 2u);
+    EXPECT_EQ(RunsOf(good).front().Color, ColorFromBgr(kStampColor));
+    EXPECT_EQ(RunsOf(bad).front().Color, ColorFromBgr(kBadChecksumStampColor));
+    EXPECT_EQ(RunsOf(bad).back().Text, "01 03 00 00 00 01 84 0B");
+    EXPECT_EQ(RunsOf(bad).back().Color, ColorFromBgr(0x008000));
+    EXPECT_EQ(RunsOf(good.next().next()).front().Color, ColorFromBgr(kStampColor));
+
+    settings.ChecksumType = -1; // no kind chosen: nothing to check against
+    Receive(std::string("\x01\x03\x00\x00\x00\x01\x84\x0B", 8));
+    RenderAll();
+    EXPECT_EQ(renderer->BadChecksumLines, 1u);
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 // The main window as a user meets it: start-up, the stored settings, the port
 // commands and shutdown, offscreen with a private data folder.
 #include "app/engine/data_rt.h"
+#include "app/engine/lost_device_monitor.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
 #include "app/send/set_form.h"
@@ -178,6 +179,29 @@ TEST_F(MainFormTest, OpenAndCloseMoveTheWindowBetweenItsTwoStates)
     EXPECT_TRUE(form->CBoxPort()->isEnabled());
     EXPECT_FALSE(ActionNamed(*form, "Dtr1")->isEnabled());
     EXPECT_FALSE(form->ComThread()->Running());
+}
+
+TEST_F(MainFormTest, TheLostDeviceAndChecksumSwitchesAreKeptBesideTheLayout)
+{
+    auto form = Start();
+    EXPECT_TRUE(ActionNamed(*form, "ReopenLostDevice1")->isChecked());
+    EXPECT_FALSE(ActionNamed(*form, "CheckReceivedChecksum1")->isChecked());
+    EXPECT_EQ(form->StatusHint(), "F1 for help");
+
+    ActionNamed(*form, "ReopenLostDevice1")->trigger();
+    ActionNamed(*form, "CheckReceivedChecksum1")->trigger();
+    EXPECT_TRUE(form->DataRT()->CheckReceivedChecksum);
+    form->DataRT()->BadChecksumLines = 3;
+    EXPECT_EQ(form->StatusHint(), "Bad checksum: 3");
+    emit form->StatusBar1()->DoubleClicked(); // resets it with the byte counters
+    EXPECT_EQ(form->StatusHint(), "Bad checksum: 0");
+    form->close();
+
+    auto again = Start();
+    EXPECT_FALSE(ActionNamed(*again, "ReopenLostDevice1")->isChecked());
+    EXPECT_TRUE(ActionNamed(*again, "CheckReceivedChecksum1")->isChecked());
+    EXPECT_TRUE(again->DataRT()->CheckReceivedChecksum);
+    EXPECT_FALSE(again->LostDeviceMonitor()->Enabled());
 }
 
 TEST_F(MainFormTest, ATypedPortNameComesBackAtTheNextStart)
@@ -393,6 +417,9 @@ TEST_F(MainFormTest, MenuBarHoldsItsItemsInOrder)
         "Auto Save or Clear",
         "HexDecBin Converter",
         "ASCII Table",
+        "-",
+        "Reopen Lost Device [x]",
+        "Check Received Checksum [x]",
         "#Window",
         "Center",
         "Top",

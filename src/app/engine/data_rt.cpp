@@ -9,6 +9,7 @@
 #include "send/hex_text.h"
 #include "send/number_convert.h"
 #include "send/receive_filter.h"
+#include "send/received_checksum.h"
 #include "shell/auto_save_rules.h"
 
 #include <QAbstractScrollArea>
@@ -216,7 +217,8 @@ void TDataRT::DisplayStep()
             edit.beginEditBlock();
             lines = MonitorLineCount();
         }
-        AppendStampedLine(monitorAlive_, shown->Stamp, shown->Body, shown->Color);
+        AppendStampedLine(
+            monitorAlive_, shown->Stamp, shown->Body, shown->Color, shown->StampColor);
         ++appended;
         // The count may run ahead of the monitor's (a last line without a line
         // break); that only ends the edit early, and the check counts afresh.
@@ -240,9 +242,13 @@ std::optional<TDataRT::MonitorLine> TDataRT::TakeLine(const std::string &line)
     const CaptureParts parts = SplitCaptureLine(line);
     std::optional<MonitorLine> shown;
     if (direction == 'R') {
+        const bool badChecksum = ReceivedChecksumBad(parts.Body);
+        if (badChecksum)
+            ++BadChecksumLines;
         if (DisplaySwitch != 0 && PassesReceiveFilter(parts.Body))
             shown = MonitorLine { MonitorStamp(direction, parts.Stamp), DecodeGbk(parts.Body),
-                uint32_t(settings_.ReceiveFontColor) };
+                uint32_t(settings_.ReceiveFontColor),
+                badChecksum ? kBadChecksumStampColor : kStampColor };
         Scheduler->ReceivedLineTaken(parts.Body);
     } else {
         if (SentSwitch != 0)
@@ -251,6 +257,14 @@ std::optional<TDataRT::MonitorLine> TDataRT::TakeLine(const std::string &line)
         Scheduler->SentLineTaken();
     }
     return shown;
+}
+
+bool TDataRT::ReceivedChecksumBad(std::string_view body) const
+{
+    // Only hex lines hold frames; a line of characters is never judged.
+    if (!CheckReceivedChecksum || Channel.ReceiveHex.load() == 0)
+        return false;
+    return CheckFrameChecksum(body, settings_.ChecksumType) == FrameChecksum::Bad;
 }
 
 int TDataRT::MonitorLineCount() const
@@ -339,19 +353,19 @@ QTextCharFormat TDataRT::LineFormat(uint32_t color)
     return format;
 }
 
-void TDataRT::InsertStampedLine(
-    QTextCursor &cursor, const QString &stamp, const QString &body, uint32_t color)
+void TDataRT::InsertStampedLine(QTextCursor &cursor, const QString &stamp, const QString &body,
+    uint32_t color, uint32_t stampColor)
 {
     // Plain text only: received data must never be read as markup.
     cursor.beginEditBlock();
     if (!stamp.isEmpty())
-        cursor.insertText(stamp, LineFormat(kStampColor));
+        cursor.insertText(stamp, LineFormat(stampColor));
     cursor.insertText(body + QLatin1Char('\n'), LineFormat(color));
     cursor.endEditBlock();
 }
 
-void TDataRT::AppendStampedLine(
-    QTextEdit *view, const QString &stamp, const QString &body, uint32_t color)
+void TDataRT::AppendStampedLine(QTextEdit *view, const QString &stamp, const QString &body,
+    uint32_t color, uint32_t stampColor)
 {
     if (!view)
         return;
@@ -361,7 +375,7 @@ void TDataRT::AppendStampedLine(
         view->document()->setUndoRedoEnabled(false);
     QTextCursor end(view->document());
     end.movePosition(QTextCursor::End);
-    InsertStampedLine(end, stamp, body, color);
+    InsertStampedLine(end, stamp, body, color, stampColor);
 }
 
 // The first line after a quiet spell is shown at once and opens a repaint window.

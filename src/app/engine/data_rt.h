@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/shell/colors.h"
 #include "engine/send_scheduler.h"
 #include "shell/settings_record.h"
 
@@ -46,6 +47,11 @@ public:
     uint8_t SentSwitch = 0;
     uint8_t DisplaySwitch = 1;
 
+    // Received hex lines whose trailing checksum (of the kind chosen in the send
+    // window) does not match get a warning-coloured stamp and are counted here.
+    bool CheckReceivedChecksum = false;
+    uint32_t BadChecksumLines = 0;
+
     // Caret and selection figures of the active view, for the status bar.
     int CaretLine = 0;
     int CaretColumn = 0;
@@ -63,10 +69,11 @@ public:
     // owner of the check). A batch of lines ends there, so the check sees the
     // monitor as it would after that line taken alone.
     std::function<bool(int lines)> MonitorLimitActsAt;
-    // Appends a grey stamp and a coloured body and a line break at the end of the
-    // view's text, both in the monitor font, as plain text. The caret stays where it is.
+    // Appends a stamp (grey unless told otherwise) and a coloured body and a line
+    // break at the end of the view's text, both in the monitor font, as plain
+    // text. The caret stays where it is.
     static void AppendStampedLine(QTextEdit *view, const QString &stamp, const QString &body,
-                                  uint32_t color);
+                                  uint32_t color, uint32_t stampColor = kStampColor);
     // The monitor stamp for a capture line under the current switches.
     QString MonitorStamp(char direction, std::string_view captureStamp) const;
     bool PassesReceiveFilter(std::string_view body) const;
@@ -116,6 +123,7 @@ private:
         QString Stamp;
         QString Body;
         uint32_t Color = 0;
+        uint32_t StampColor = kStampColor;
     };
     // Notes one capture line for the receive trigger; what the monitor shows of
     // it, if anything.
@@ -136,8 +144,10 @@ private:
     void RepaintWindowEnded();
     void ShowMonitorEnd();
     void HoldMonitor(bool hold);
-    static void InsertStampedLine(
-        QTextCursor &cursor, const QString &stamp, const QString &body, uint32_t color);
+    static void InsertStampedLine(QTextCursor &cursor, const QString &stamp, const QString &body,
+        uint32_t color, uint32_t stampColor);
+    // True when received checksums are checked and this hex body's does not match.
+    bool ReceivedChecksumBad(std::string_view body) const;
     static QTextCharFormat LineFormat(uint32_t color);
 
     QString SendViewLineText(int index) const;

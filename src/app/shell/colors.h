@@ -18,6 +18,8 @@ inline uint32_t BgrFromColor(const QColor &color)
 }
 
 inline constexpr uint32_t kStampColor = 0x808080;
+// The stamp of a received frame whose checksum does not match: red.
+inline constexpr uint32_t kBadChecksumStampColor = 0x0000FF;
 
 // The background of a text view (its base colour).
 inline void SetViewBackground(QWidget *view, uint32_t bgr)

@@ -102,6 +102,7 @@ void TMainForm::CreateActions()
     CreateEditActions();
     CreateViewActions();
     CreateToolsActions();
+    CreateExtraActions();
     CreateWindowActions();
     CreateHelpActions();
     CreateToolBarActions();
@@ -291,6 +292,8 @@ void TMainForm::CreateMenus()
     tools->addActions({ LoopToSend1, TriggerSend1 });
     tools->addSeparator();
     tools->addActions({ AutoSaveOrClear1, HexDecBinConverter1, ASCIITable1 });
+    tools->addSeparator();
+    tools->addActions({ ReopenLostDevice1, CheckReceivedChecksum1 });
 
     QMenu *window = menuBar()->addMenu("Window");
     window->addActions({ Center1, Top1, Bottom1, Left1, Right1 });
@@ -436,6 +439,7 @@ void TMainForm::CreateStatusBar()
             return;
         channel_->RxCount = 0;
         channel_->TxCount = 0;
+        dataRT_->BadChecksumLines = 0;
     });
 }
 

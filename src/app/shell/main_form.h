@@ -33,6 +33,7 @@ class TBackgroundWriter;
 class TMonitorLimits;
 class TSendForm;
 class TSetForm;
+class TLostDeviceMonitor;
 class TStatusBarMY;
 class TTimeSaveForm;
 class TVekComThread;
@@ -81,6 +82,7 @@ public:
     TaboutForm *AboutForm() const { return aboutForm_; }
     TColorButton *ColorButton() const { return colorButton_; } // the ColorButton1 command's face
     TBackgroundWriter *FileWriter() const { return fileWriter_; }
+    TLostDeviceMonitor *LostDeviceMonitor() const { return lostDeviceMonitor_; }
 
     void ApplySettings();
     // Before the first showing: a message file to show in the monitor.
@@ -96,6 +98,8 @@ public:
     // Asks whether to close although files could not be saved; "no" by default.
     bool CloseDespiteFailures(const QStringList &failures);
     void Timer1Timer();
+    // Panel 0: a lost device, else the bad-checksum count while that check is on.
+    QString StatusHint() const;
     void ToggleSendWindow();
     void ToggleFindWindow();
     // Message files of the monitor or the send view.
@@ -150,6 +154,11 @@ private:
     void OpenRecommendationMail();
     void ShowStatusFigures();
     void ShowLamps();
+    // Switches kept in "config.ini" beside the layout.
+    void CreateExtraActions();
+    void ConnectLostDeviceMonitor();
+    void ApplyExtraSwitches();
+    void ShowMarkerLine(const QString &text);
     void ReleaseStoppedSending();
     void PaceStatusTick();
 
@@ -191,6 +200,8 @@ private:
     TBackgroundWriter *fileWriter_;
     TMonitorLimits *monitorLimits_;
     TTimeSaveForm *timeSaveForm_;
+    // Reopens a lost port when its path returns; created with the engine.
+    TLostDeviceMonitor *lostDeviceMonitor_ = nullptr;
     bool startupDone_ = false;
     bool monitoringPaused_ = false;
     uint32_t highlightColor_ = 0x008000;
@@ -209,6 +220,7 @@ private:
     QAction *Center1, *Top1, *Bottom1, *Left1, *Right1, *AlwaysOnTop1;
     QAction *Contents1, *CheckForUpdates1, *OnlineSupport1, *TellAFriend1, *About1;
     QAction *Dtr1, *Rts1, *ClearScreen1, *ToDecBin1, *Converter1, *ColorButton1;
+    QAction *ReopenLostDevice1, *CheckReceivedChecksum1;
     QToolBar *PortToolBar, *WindowToolBar, *ReceiveToolBar;
     QMenu *EditPopupMenu;
 };

@@ -2,6 +2,7 @@
 #include "app/shell/main_form.h"
 
 #include "app/engine/data_rt.h"
+#include "app/engine/lost_device_monitor.h"
 #include "app/port/com_combo_box.h"
 #include "app/send/send_form.h"
 #include "app/shell/contact.h"
@@ -91,6 +92,7 @@ void TMainForm::ToggleConnection()
     if (!channel_)
         return;
     TComPort &port = channel_->ComPort();
+    lostDeviceMonitor_->StopWaiting();
     if (port.Connected()) {
         channel_->ClosePort();
         ShowPortState(false);
@@ -192,7 +194,7 @@ void TMainForm::OpenHelpContents()
 {
     // Beside the program in a build folder; under share/ once installed.
     const QString dir = QCoreApplication::applicationDirPath();
-    for (const QString &help : {dir + "/help.html", dir + "/../share/corvella/help.html"}) {
+    for (const QString &help : { dir + "/help.html", dir + "/../share/corvella/help.html" }) {
         if (QFileInfo::exists(help)) {
             QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(help).canonicalFilePath()));
             return;

@@ -141,6 +141,7 @@ void TMainForm::CreateEngine()
     dataRT_->SetWarningOwner(sendForm_);
     ConnectToolWindows();
     dataRT_->MonitorLimitActsAt = [this](int lines) { return monitorLimits_->WouldAct(lines); };
+    ConnectLostDeviceMonitor();
 }
 
 void TMainForm::RestoreLayout()
@@ -158,6 +159,9 @@ void TMainForm::RestoreLayout()
             sendForm_->restoreGeometry(floating);
     }
     RestoreToolWindowPlaces(layout);
+    ReopenLostDevice1->setChecked(layout.value("Options/ReopenLostDevice", true).toBool());
+    CheckReceivedChecksum1->setChecked(
+        layout.value("Options/CheckReceivedChecksum", false).toBool());
 }
 
 void TMainForm::SaveLayout()
@@ -171,6 +175,8 @@ void TMainForm::SaveLayout()
     layout.setValue("MainForm/TypedPort", PortListIndex() < 0 ? cboxPort_->Text() : QString());
     layout.setValue("SendForm/Geometry", sendForm_->saveGeometry());
     SaveToolWindowPlaces(layout);
+    layout.setValue("Options/ReopenLostDevice", ReopenLostDevice1->isChecked());
+    layout.setValue("Options/CheckReceivedChecksum", CheckReceivedChecksum1->isChecked());
     layout.sync();
     if (layout.status() != QSettings::NoError)
         throw std::runtime_error("the file cannot be written");

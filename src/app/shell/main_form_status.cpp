@@ -3,6 +3,7 @@
 #include "app/shell/main_form.h"
 
 #include "app/engine/data_rt.h"
+#include "app/engine/lost_device_monitor.h"
 #include "app/send/send_form.h"
 #include "app/shell/status_bar_my.h"
 #include "engine/vek_com_thread.h"
@@ -21,6 +22,8 @@ void TMainForm::Timer1Timer()
     statusBar1_->SetPanelText(2, QString("RX: %1").arg(channel_->RxCount.load()));
     ShowStatusFigures();
     ShowLamps();
+    if (lostDeviceMonitor_)
+        lostDeviceMonitor_->Check();
     ReleaseStoppedSending();
     PaceStatusTick();
 }
@@ -36,7 +39,8 @@ void TMainForm::PaceStatusTick()
         | uint64_t(channel_->DsrState != 0) << 6 | uint64_t(channel_->CtsState != 0) << 7
         | uint64_t(channel_->RlsdState != 0) << 8 | uint64_t(comThread_->DeviceLost()) << 9
         | uint64_t(dataRT_->SendTimer->isActive()) << 10
-        | uint64_t(dataRT_->Scheduler->TriggerSwitch() != 0) << 11;
+        | uint64_t(dataRT_->Scheduler->TriggerSwitch() != 0) << 11
+        | uint64_t(dataRT_->BadChecksumLines) << 12;
     const int interval = statusPace_.Next({ channel_->TxCount.load(), channel_->RxCount.load(),
         uint64_t(uint32_t(dataRT_->CaretLine)) << 32 | uint32_t(dataRT_->CaretColumn),
         uint64_t(uint32_t(dataRT_->SelectionSize)), states });
@@ -66,16 +70,25 @@ void TMainForm::ShowStatusFigures()
 void TMainForm::ShowLamps()
 {
     const TComPort &port = channel_->ComPort();
+    statusBar1_->SetPanelText(0, StatusHint());
     if (!port.Connected()) {
         statusBar1_->SetLamps(false, false, false, false, false);
-        statusBar1_->SetPanelText(0, "F1 for help");
         return;
     }
     statusBar1_->SetLamps(port.FlowControl().ControlDTR == dtrEnable,
         port.FlowControl().ControlRTS == rtsEnable, channel_->DsrState != 0,
         channel_->CtsState != 0, channel_->RlsdState != 0);
-    // A pulled adapter or a closed virtual port: say so until the user closes it.
-    statusBar1_->SetPanelText(0, comThread_->DeviceLost() ? "Device lost" : "F1 for help");
+}
+
+QString TMainForm::StatusHint() const
+{
+    // A pulled adapter or a closed virtual port: say so until it is back or the
+    // user closes the port.
+    if (channel_->ComPort().Connected() && comThread_->DeviceLost())
+        return "Device lost";
+    if (dataRT_->CheckReceivedChecksum)
+        return QString("Bad checksum: %1").arg(dataRT_->BadChecksumLines);
+    return "F1 for help";
 }
 
 void TMainForm::ReleaseStoppedSending()

@@ -17,17 +17,25 @@ void AppendTwoDigits(std::string &out, int value)
 
 } // namespace
 
+std::string FormatTimeOfDay(const TimeOfDay &time)
+{
+    std::string text;
+    text.reserve(8);
+    AppendTwoDigits(text, time.Hour);
+    text += ':';
+    AppendTwoDigits(text, time.Minute);
+    text += ':';
+    AppendTwoDigits(text, time.Second);
+    return text;
+}
+
 std::string BeginCaptureLine(char direction, const TimeOfDay &time, std::string_view data)
 {
     std::string line;
     line.reserve(kHeaderLength + data.size());
     line += direction;
     line += '[';
-    AppendTwoDigits(line, time.Hour);
-    line += ':';
-    AppendTwoDigits(line, time.Minute);
-    line += ':';
-    AppendTwoDigits(line, time.Second);
+    line += FormatTimeOfDay(time);
     line.append(kGapWidth, ' ');
     line += ']';
     line.append(data);

@@ -15,6 +15,9 @@
 std::string BeginCaptureLine(char direction, const TimeOfDay &time, std::string_view data);
 void SetCaptureGap(std::string &line, uint32_t gapMs);
 
+// The time of day as a capture line shows it: "hh:nn:ss".
+std::string FormatTimeOfDay(const TimeOfDay &time);
+
 // Splits a capture line at its first "]": the stamp "[hh:nn:ss ggg]" (without
 // the direction letter) and the body after it. A line without "]" has an empty
 // stamp and is all body.
