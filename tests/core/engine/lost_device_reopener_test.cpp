@@ -78,80 +78,85 @@ TEST(DeviceWatcher, AFolderThatCannotBeWatchedIsReported)
     EXPECT_FALSE(watcher.WaitForReturn(10));
 }
 
+// A port opened through a link to a pty, as a virtual-port tool makes it; the
+// test pulls the device by closing the pty's master and brings it back by
+// pointing the link at a new pty.
+class LostDeviceReopener : public ::testing::Test
+{
+protected:
+    LostDeviceReopener()
+    {
+        Relink(link, first->SlavePath());
+        channel.ComPort().SetPort(link.string());
+        channel.OpenPort();
+        receiver.Release();
+    }
+    ~LostDeviceReopener() override
+    {
+        receiver.Park();
+        channel.ClosePort();
+    }
+
+    void PullDevice()
+    {
+        first->CloseMaster();
+        ASSERT_TRUE(WaitFor([&] { return receiver.DeviceLost(); }));
+        ASSERT_TRUE(reopener.BeginWatching());
+    }
+
+    bool FolderEventWithin(int ms)
+    {
+        pollfd ready { reopener.WatchFd(), POLLIN, 0 };
+        return ::poll(&ready, 1, ms) == 1;
+    }
+
+    TempFolder folder;
+    fs::path link = folder.Path() + "ttyV0";
+    std::unique_ptr<PtyPair> first = std::make_unique<PtyPair>();
+    TVekScomm channel;
+    TVekComThread receiver { channel };
+    TLostDeviceReopener reopener { channel, receiver };
+};
+
 // The adapter is pulled (the far end hangs up), the port is watched without a
 // busy loop, and when the same path comes back the port reopens by itself and
 // the next burst arrives.
-TEST(LostDeviceReopener, APortWhoseDeviceReturnsUnderTheSamePathReceivesAgain)
+TEST_F(LostDeviceReopener, APortWhoseDeviceReturnsUnderTheSamePathReceivesAgain)
 {
-    TempFolder folder;
-    const fs::path link = folder.Path() + "ttyV0";
-    auto first = std::make_unique<PtyPair>();
-    Relink(link, first->SlavePath());
-
-    TVekScomm channel;
-    channel.ComPort().SetPort(link.string());
-    channel.OpenPort();
-    TVekComThread receiver(channel);
-    receiver.Release();
-    TLostDeviceReopener reopener(channel, receiver);
-
     first->Write("\x01\x02");
     EXPECT_EQ(NextBody(channel), "01 02");
-
-    first->CloseMaster();
-    ASSERT_TRUE(WaitFor([&] { return receiver.DeviceLost(); }));
-    ASSERT_TRUE(reopener.BeginWatching());
+    PullDevice();
 
     // While the device is away the receive thread must stay nearly idle.
     const double cpuBefore = CpuSeconds(receiver.CpuClock());
     std::this_thread::sleep_for(500ms);
     EXPECT_LT(CpuSeconds(receiver.CpuClock()) - cpuBefore, 0.1);
-    pollfd idle { reopener.WatchFd(), POLLIN, 0 };
-    EXPECT_EQ(::poll(&idle, 1, 0), 0) << "no folder event yet";
+    EXPECT_FALSE(FolderEventWithin(0)) << "no folder event yet";
 
     auto second = std::make_unique<PtyPair>();
     Relink(link, second->SlavePath());
-    pollfd ready { reopener.WatchFd(), POLLIN, 0 };
-    ASSERT_EQ(::poll(&ready, 1, 2000), 1);
+    ASSERT_TRUE(FolderEventWithin(2000));
     ASSERT_TRUE(reopener.HandleEvents());
     EXPECT_FALSE(reopener.Watching());
     EXPECT_FALSE(receiver.DeviceLost());
 
     second->Write("\x0A\x0B");
     EXPECT_EQ(NextBody(channel), "0A 0B");
-    receiver.Park();
-    channel.ClosePort();
 }
 
-TEST(LostDeviceReopener, APathThatCannotBeOpenedYetKeepsWatching)
+TEST_F(LostDeviceReopener, APathThatCannotBeOpenedYetKeepsWatching)
 {
-    TempFolder folder;
-    const fs::path link = folder.Path() + "ttyV0";
-    auto first = std::make_unique<PtyPair>();
-    Relink(link, first->SlavePath());
-    TVekScomm channel;
-    channel.ComPort().SetPort(link.string());
-    channel.OpenPort();
-    TVekComThread receiver(channel);
-    receiver.Release();
-    TLostDeviceReopener reopener(channel, receiver);
-
-    first->CloseMaster();
-    ASSERT_TRUE(WaitFor([&] { return receiver.DeviceLost(); }));
-    ASSERT_TRUE(reopener.BeginWatching());
+    PullDevice();
     Relink(link, folder.Path() + "nothing-here"); // a dangling link: not openable
-    pollfd ready { reopener.WatchFd(), POLLIN, 0 };
-    ASSERT_EQ(::poll(&ready, 1, 2000), 1);
+    ASSERT_TRUE(FolderEventWithin(2000));
     EXPECT_FALSE(reopener.HandleEvents());
     EXPECT_TRUE(reopener.Watching());
     EXPECT_TRUE(receiver.DeviceLost()) << "the lost port stays until the path is usable";
 
     auto second = std::make_unique<PtyPair>();
     Relink(link, second->SlavePath());
-    ASSERT_EQ(::poll(&ready, 1, 2000), 1);
+    ASSERT_TRUE(FolderEventWithin(2000));
     EXPECT_TRUE(reopener.HandleEvents());
-    receiver.Park();
-    channel.ClosePort();
 }
 
 } // namespace
