@@ -192,9 +192,9 @@ TEST_F(MainFormTest, TheLostDeviceAndChecksumSwitchesAreKeptBesideTheLayout)
     ActionNamed(*form, "CheckReceivedChecksum1")->trigger();
     EXPECT_TRUE(form->DataRT()->CheckReceivedChecksum);
     form->DataRT()->BadChecksumLines = 3;
-    EXPECT_EQ(form->StatusHint(), "Bad checksum: 3");
+    EXPECT_EQ(form->StatusHint(), "Bad sums: 3");
     emit form->StatusBar1()->DoubleClicked(); // resets it with the byte counters
-    EXPECT_EQ(form->StatusHint(), "Bad checksum: 0");
+    EXPECT_EQ(form->StatusHint(), "Bad sums: 0");
     form->close();
 
     auto again = Start();

@@ -87,7 +87,7 @@ QString TMainForm::StatusHint() const
     if (channel_->ComPort().Connected() && comThread_->DeviceLost())
         return "Device lost";
     if (dataRT_->CheckReceivedChecksum)
-        return QString("Bad checksum: %1").arg(dataRT_->BadChecksumLines);
+        return QString("Bad sums: %1").arg(dataRT_->BadChecksumLines);
     return "F1 for help";
 }
 
