@@ -6,6 +6,7 @@
 #include "app/tools/find_form.h"
 #include "support/pty_pair.h"
 #include "support/qt_action_named.h"
+#include "support/qt_main_form_test.h"
 #include "support/qt_wait.h"
 
 #include <QAction>
@@ -23,33 +24,18 @@
 
 namespace {
 
-class FindCommandsTest : public ::testing::Test
+class FindCommandsTest : public MainFormTestBase
 {
 protected:
     void SetUp() override
     {
-        setenv("XDG_DATA_HOME", home_.Path().c_str(), 1);
-        SetMessageBoxHandler([this](const MessageBoxRequest &request) {
-            boxes_.push_back(request);
-            return QMessageBox::Ok;
-        });
-        form_ = std::make_unique<TMainForm>();
-        form_->show();
-        QApplication::processEvents();
+        MainFormTestBase::SetUp();
+        form_ = StartMainForm();
         for (const char *line : { "01 AA 02", "03 04", "AA AA" }) {
             form_->RichShow()->moveCursor(QTextCursor::End);
             TDataRT::AppendStampedLine(form_->RichShow(), "[R x] ", line, 0xC80000);
         }
     }
-    void TearDown() override
-    {
-        form_.reset();
-        SetMessageBoxHandler({});
-    }
-
-    TempFolder home_;
-    std::vector<MessageBoxRequest> boxes_;
-    std::unique_ptr<TMainForm> form_;
 };
 
 TEST_F(FindCommandsTest, F3RepeatsTheDialogsSearchEvenWhileTheDialogIsHidden)

@@ -13,6 +13,7 @@
 #include "shell/atomic_file.h"
 #include "support/pty_pair.h"
 #include "support/qt_action_named.h"
+#include "support/qt_main_form_test.h"
 #include "support/qt_wait.h"
 
 #include <QAction>
@@ -36,28 +37,12 @@
 
 namespace {
 
-class MainFormTest : public ::testing::Test
+class MainFormTest : public MainFormTestBase
 {
 protected:
-    void SetUp() override
-    {
-        setenv("XDG_DATA_HOME", home_.Path().c_str(), 1);
-        SetMessageBoxHandler([this](const MessageBoxRequest &request) {
-            boxes_.push_back(request);
-            return QMessageBox::Ok;
-        });
-    }
-    void TearDown() override { SetMessageBoxHandler({}); }
-
     std::string Folder() const { return DataFolder(); }
 
-    std::unique_ptr<TMainForm> Start()
-    {
-        auto form = std::make_unique<TMainForm>();
-        form->show();
-        QApplication::processEvents();
-        return form;
-    }
+    static std::unique_ptr<TMainForm> Start() { return StartMainForm(); }
 
     SettingsRecord StoredRecord() const
     {
@@ -65,9 +50,6 @@ protected:
         LoadSettings(record, Folder());
         return record;
     }
-
-    TempFolder home_;
-    std::vector<MessageBoxRequest> boxes_;
 };
 
 TEST_F(MainFormTest, FirstStartUsesDefaultsAndCloseWritesTheThreeFiles)

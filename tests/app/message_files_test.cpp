@@ -10,6 +10,7 @@
 #include "shell/rich_text.h"
 #include "support/pty_pair.h"
 #include "support/qt_action_named.h"
+#include "support/qt_main_form_test.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,28 +46,21 @@ std::vector<std::vector<Run>> RunsOf(const QTextEdit &view)
     return lines;
 }
 
-class MessageFilesTest : public ::testing::Test
+class MessageFilesTest : public MainFormTestBase
 {
 protected:
     void SetUp() override
     {
-        setenv("XDG_DATA_HOME", home_.Path().c_str(), 1);
-        SetMessageBoxHandler([this](const MessageBoxRequest &request) {
-            boxes_.push_back(request);
-            return answer_;
-        });
+        MainFormTestBase::SetUp();
         SetFileDialogHandler([this](const FileDialogRequest &request) {
             dialogs_.push_back(request);
             return chosen_;
         });
-        form_ = std::make_unique<TMainForm>();
-        form_->show();
-        QApplication::processEvents();
+        form_ = StartMainForm();
     }
     void TearDown() override
     {
-        form_.reset();
-        SetMessageBoxHandler({});
+        MainFormTestBase::TearDown();
         SetFileDialogHandler({});
     }
 
@@ -80,13 +74,9 @@ protected:
 
     std::string Stored() const { return form_->Settings().LastFileName.Text(); }
 
-    TempFolder home_;
     TempFolder files_;
-    std::unique_ptr<TMainForm> form_;
-    std::vector<MessageBoxRequest> boxes_;
     std::vector<FileDialogRequest> dialogs_;
     QString chosen_;
-    QMessageBox::StandardButton answer_ = QMessageBox::Ok;
 };
 
 TEST_F(MessageFilesTest, MonitorAndSendTextComeBackWithTheirColours)
@@ -126,7 +116,7 @@ TEST_F(MessageFilesTest, ReplacingAskedFirstAndNoKeepsFileAndPath)
     WriteFileAtomically(path, "old text");
     form_->RichShow()->setPlainText("new text");
 
-    answer_ = QMessageBox::No;
+    boxAnswer_ = QMessageBox::No;
     Command(ActionNamed(*form_, "SaveMonitoringMessage1"), path);
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].Caption, "Save");
@@ -135,7 +125,7 @@ TEST_F(MessageFilesTest, ReplacingAskedFirstAndNoKeepsFileAndPath)
     EXPECT_EQ(ReadWholeFile(path), "old text");
     EXPECT_EQ(Stored(), "");
 
-    answer_ = QMessageBox::Yes;
+    boxAnswer_ = QMessageBox::Yes;
     Command(ActionNamed(*form_, "SaveMonitoringMessage1"), path);
     EXPECT_EQ(ReadWholeFile(path).rfind("{\\rtf", 0), 0u);
     EXPECT_EQ(Stored(), path);

@@ -17,6 +17,7 @@
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
 #include "support/qt_action_named.h"
+#include "support/qt_main_form_test.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,16 +41,12 @@
 
 namespace {
 
-class ToolWindowsTest : public ::testing::Test
+class ToolWindowsTest : public MainFormTestBase
 {
 protected:
     void SetUp() override
     {
-        setenv("XDG_DATA_HOME", home_.Path().c_str(), 1);
-        SetMessageBoxHandler([this](const MessageBoxRequest &request) {
-            boxes_.push_back(request);
-            return QMessageBox::Ok;
-        });
+        MainFormTestBase::SetUp();
         SetColorChooserHandler([this](QWidget *, QColor initial) -> std::optional<QColor> {
             chooserOpenedOn_.push_back(initial);
             if (chooserAnswers_.empty())
@@ -58,14 +55,11 @@ protected:
             chooserAnswers_.erase(chooserAnswers_.begin());
             return answer;
         });
-        form_ = std::make_unique<TMainForm>();
-        form_->show();
-        QApplication::processEvents();
+        form_ = StartMainForm();
     }
     void TearDown() override
     {
-        form_.reset();
-        SetMessageBoxHandler({});
+        MainFormTestBase::TearDown();
         SetColorChooserHandler({});
     }
 
@@ -89,9 +83,6 @@ protected:
         return cursor.charFormat().foreground().color();
     }
 
-    TempFolder home_;
-    std::unique_ptr<TMainForm> form_;
-    std::vector<MessageBoxRequest> boxes_;
     std::vector<QColor> chooserOpenedOn_;
     std::vector<QColor> chooserAnswers_;
 };
