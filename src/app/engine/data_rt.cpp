@@ -33,6 +33,12 @@ namespace {
 // A stream of lines repaints the monitor at most this often. A repaint costs about
 // ten times an append, so painting every line would starve the event loop.
 constexpr int kRepaintIntervalMs = 33;
+// Long lines (a 4096-byte burst is a line of 12 000 characters) make a repaint
+// cost a hundred milliseconds and more; the next repaint then waits this many
+// times as long as the last one took, so painting keeps to a fifth of the time
+// and the rest goes to taking lines. Never longer than half a second.
+constexpr int kRepaintCostFactor = 4;
+constexpr int kLongestRepaintIntervalMs = 500;
 constexpr int kRenderIntervalMs = 1;
 constexpr int kSendIntervalMs = 10;
 
@@ -388,21 +394,25 @@ void TDataRT::NoteMonitorAppend()
         HoldMonitor(true);
         return;
     }
+    // After a quiet spell the stream may be a slow one: start with the short window.
     ShowMonitorEnd();
-    repaintWindow_->start();
+    repaintWindow_->start(kRepaintIntervalMs);
 }
 
 void TDataRT::RepaintWindowEnded()
 {
     if (!monitorHeld_)
         return; // no line since the last repaint: the stream has stopped
+    QElapsedTimer painting;
+    painting.start();
     ShowMonitorEnd();
     HoldMonitor(false);
     // Paint now: a repaint merely scheduled would find the view held again by
     // the next line, which comes within a millisecond while the stream lasts.
     if (monitorAlive_)
         monitorAlive_->repaint();
-    repaintWindow_->start();
+    repaintWindow_->start(int(std::clamp(painting.elapsed() * kRepaintCostFactor,
+        qint64(kRepaintIntervalMs), qint64(kLongestRepaintIntervalMs))));
 }
 
 // Moves the caret to the end (dropping the user's selection) and scrolls there.
