@@ -13,6 +13,7 @@
 #include "app/shell/main_form.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
+#include "support/qt_open_port.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -187,12 +188,8 @@ int main(int argc, char *argv[])
     form.ApplySettings();
 
     PtyPair pty;
-    form.CBoxPort()->setEditText(QString::fromStdString(pty.SlavePath()));
-    form.ToggleConnection();
-    if (!form.Channel()->ComPort().Connected()) {
-        std::fprintf(stderr, "could not open %s\n", pty.SlavePath().c_str());
+    if (!OpenPortOnPty(form, pty))
         return 1;
-    }
     TVekScomm &channel = *form.Channel();
     const auto readerWaitBefore = channel.ReaderWaitTime();
 

@@ -10,6 +10,7 @@
 #include "app/shell/main_form.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
+#include "support/qt_open_port.h"
 
 #include <QTimer>
 
@@ -79,12 +80,8 @@ int main(int argc, char *argv[])
     std::printf("%s_pct: %.2f\n", name.c_str(), MeasureCpuPercent(seconds * 1000));
 
     PtyPair pty;
-    form.CBoxPort()->setEditText(QString::fromStdString(pty.SlavePath()));
-    form.ToggleConnection();
-    if (!form.Channel()->ComPort().Connected()) {
-        std::fprintf(stderr, "could not open %s\n", pty.SlavePath().c_str());
+    if (!OpenPortOnPty(form, pty))
         return 1;
-    }
     RunEventLoopFor(500);
     std::printf("%s_open_pct: %.2f\n", name.c_str(), MeasureCpuPercent(seconds * 1000));
     form.ToggleConnection();
