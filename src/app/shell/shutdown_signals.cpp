@@ -88,7 +88,12 @@ void TShutdownSignals::CloseMainWindow()
         return;
     closing_ = true;
     // The same close as the window's own button; the event loop then ends,
-    // whatever tool windows are still open.
-    mainWindow_->close();
-    QCoreApplication::exit(0);
+    // whatever tool windows are still open. When files could not be written the
+    // user may choose to stay: then nothing ends, and a later signal closes anew.
+    if (mainWindow_->close()) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    closing_ = false;
+    g_signalled.store(false);
 }
