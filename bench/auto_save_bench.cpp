@@ -16,6 +16,7 @@
 #include "app/shell/monitor_limits.h"
 #include "app/shell/rich_text_bridge.h"
 #include "support/manual_clock.h"
+#include "support/qt_renderer_views.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
 #include "shell/auto_save_rules.h"
@@ -63,7 +64,7 @@ int LinesInFiles(const std::string &folder, int &files)
     return lines;
 }
 
-struct Bench
+struct Bench : RendererViews
 {
     explicit Bench(std::size_t burstBytes)
         : burst(Burst(burstBytes))
@@ -114,12 +115,6 @@ struct Bench
     TempFolder folder;
     std::string burst;
     std::atomic<int> received { 0 };
-    ManualClock clock;
-    TVekScomm channel { clock };
-    SettingsRecord settings = SettingsRecord::Defaults();
-    QTextEdit send;
-    QTextEdit monitor;
-    QTextEdit find;
     TDataRT renderer { &send, channel, &monitor, &find, settings, clock };
     TBackgroundWriter writer;
     TMonitorLimits limits { &monitor, settings, writer };

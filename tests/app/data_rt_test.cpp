@@ -3,6 +3,7 @@
 #include "app/shell/colors.h"
 #include "app/shell/message_box.h"
 #include "support/manual_clock.h"
+#include "support/qt_renderer_views.h"
 #include "engine/vek_scomm.h"
 #include "support/pty_pair.h"
 #include "support/qt_wait.h"
@@ -60,7 +61,7 @@ void SendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::KeyboardModif
     QApplication::sendEvent(widget, &event);
 }
 
-class DataRtTest : public ::testing::Test
+class DataRtTest : public ::testing::Test, protected RendererViews
 {
 protected:
     DataRtTest()
@@ -108,12 +109,6 @@ protected:
         view.setTextCursor(cursor);
     }
 
-    ManualClock clock;
-    TVekScomm channel { clock };
-    SettingsRecord settings = SettingsRecord::Defaults();
-    QTextEdit send;
-    QTextEdit monitor;
-    QTextEdit find;
     std::unique_ptr<TDataRT> renderer;
 };
 

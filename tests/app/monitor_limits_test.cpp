@@ -7,6 +7,7 @@
 #include "app/shell/monitor_limits.h"
 #include "app/shell/time_save_form.h"
 #include "support/manual_clock.h"
+#include "support/qt_renderer_views.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
 #include "shell/rich_text.h"
@@ -60,7 +61,7 @@ std::vector<std::string> LinesOf(const RichDocument &document)
     return lines;
 }
 
-class MonitorLimitsTest : public ::testing::Test
+class MonitorLimitsTest : public ::testing::Test, protected RendererViews
 {
 protected:
     MonitorLimitsTest()
@@ -140,12 +141,6 @@ protected:
     }
 
     TempFolder folder;
-    ManualClock clock;
-    TVekScomm channel { clock };
-    SettingsRecord settings = SettingsRecord::Defaults();
-    QTextEdit send;
-    QTextEdit monitor;
-    QTextEdit find;
     TBackgroundWriter writer;
     TMonitorLimits limits { &monitor, settings, writer };
     std::unique_ptr<TDataRT> renderer;
