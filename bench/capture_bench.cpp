@@ -38,9 +38,24 @@ char StreamByte(uint64_t position)
     return char(position % 251);
 }
 
+// The checker must cost the consumer little next to the program it measures:
+// a table turns a digit into its value without a branch.
+struct THexDigits
+{
+    std::array<uint8_t, 256> Value {};
+    constexpr THexDigits()
+    {
+        for (int i = 0; i < 10; ++i)
+            Value[std::size_t('0' + i)] = uint8_t(i);
+        for (int i = 0; i < 6; ++i)
+            Value[std::size_t('A' + i)] = uint8_t(10 + i);
+    }
+};
+constexpr THexDigits kHexDigits;
+
 int HexDigit(char c)
 {
-    return c <= '9' ? c - '0' : c - 'A' + 10;
+    return kHexDigits.Value[uint8_t(c)];
 }
 
 double CpuSeconds(clockid_t id)
@@ -89,21 +104,32 @@ public:
     }
 
 private:
+    // Paced like the window's renderer: while lines come it looks every
+    // millisecond and takes all that are queued; once a look finds none it
+    // sleeps until the channel reports a line queued into the empty queue.
     void Run()
     {
+        bool flowing = false;
         for (;;) {
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait_for(
-                    lock, std::chrono::milliseconds(50), [this] { return pending_ || stop_; });
+                if (flowing)
+                    wake_.wait_for(lock, kPace, [this] { return stop_; });
+                else
+                    wake_.wait(lock, [this] { return pending_ || stop_; });
                 if (stop_)
                     return;
                 pending_ = false;
             }
-            for (std::string line = channel_.PopLine(); !line.empty(); line = channel_.PopLine())
-                Take(SplitCaptureLine(line).Body);
+            flowing = false;
+            while (channel_.PopLine(line_)) {
+                Take(SplitCaptureLine(line_).Body);
+                flowing = true;
+            }
         }
     }
+
+    static constexpr auto kPace = std::chrono::milliseconds(1);
 
     void Take(std::string_view body)
     {
@@ -133,6 +159,7 @@ private:
     SteadyClock::time_point lastArrival_ {};
     std::atomic<uint64_t> captured_ { 0 };
     std::atomic<uint64_t> mismatched_ { 0 };
+    std::string line_; // reused, so its storage goes back to the receive thread
     std::thread thread_;
 };
 

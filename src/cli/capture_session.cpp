@@ -207,7 +207,8 @@ bool TCaptureSession::SendRequest(TVekScomm &channel) const
 
 std::optional<int> TCaptureSession::WriteQueuedLines(TVekScomm &channel, int outputFd) const
 {
-    for (std::string line = channel.PopLine(); !line.empty(); line = channel.PopLine()) {
+    std::string line;
+    while (channel.PopLine(line)) {
         line += '\n';
         if (const int error = WriteAll(outputFd, line)) {
             // A reader that went away (| head) ends the capture normally.

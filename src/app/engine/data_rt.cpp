@@ -212,10 +212,9 @@ void TDataRT::DisplayStep()
     int lines = -1; // while an edit is open: the monitor's lines as they will be
     int appended = 0;
     do {
-        const std::string line = Channel.PopLine();
-        if (line.empty())
+        if (!Channel.PopLine(takenLine_))
             break;
-        const std::optional<MonitorLine> shown = TakeLine(line);
+        const std::optional<MonitorLine> shown = TakeLine(takenLine_);
         if (!shown || !monitorAlive_)
             continue;
         if (lines < 0) {

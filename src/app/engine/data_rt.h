@@ -159,6 +159,8 @@ private:
     QWidget *warningOwner_ = nullptr;
     bool inRenderTick_ = false;
     double lineCostNs_ = 100000; // what appending one monitor line costs, smoothed
+    // The line being taken; reused so its storage goes back to the receive thread.
+    std::string takenLine_;
 
     std::shared_ptr<WakeGuard> wakeGuard_;
     QPointer<QTextEdit> monitorAlive_;

@@ -29,15 +29,21 @@ std::string FormatTimeOfDay(const TimeOfDay &time)
     return text;
 }
 
-std::string BeginCaptureLine(char direction, const TimeOfDay &time, std::string_view data)
+void BeginCaptureLineInto(std::string &line, char direction, const TimeOfDay &time)
 {
-    std::string line;
-    line.reserve(kHeaderLength + data.size());
+    line.clear();
     line += direction;
     line += '[';
     line += FormatTimeOfDay(time);
     line.append(kGapWidth, ' ');
     line += ']';
+}
+
+std::string BeginCaptureLine(char direction, const TimeOfDay &time, std::string_view data)
+{
+    std::string line;
+    line.reserve(kHeaderLength + data.size());
+    BeginCaptureLineInto(line, direction, time);
     line.append(data);
     return line;
 }

@@ -13,6 +13,9 @@
 // tick, is filled in under the lock. BeginCaptureLine leaves the gap field
 // blank; SetCaptureGap writes it into a line made by BeginCaptureLine.
 std::string BeginCaptureLine(char direction, const TimeOfDay &time, std::string_view data);
+// The stamp part alone, replacing what `line` held (its storage is kept); the
+// caller appends the data.
+void BeginCaptureLineInto(std::string &line, char direction, const TimeOfDay &time);
 void SetCaptureGap(std::string &line, uint32_t gapMs);
 
 // The time of day as a capture line shows it: "hh:nn:ss".

@@ -124,6 +124,7 @@ void TVekScomm::SendLine(std::string_view text)
     const uint32_t entered = clock_.Tick();
 
     std::string shown; // the data of the T line
+    bool wasEmpty = false;
     if (SendHex.load() == 1) {
         std::string normalized = NormalizeHexText(text);
         if (!IsHexText(normalized))
@@ -147,10 +148,10 @@ void TVekScomm::SendLine(std::string_view text)
             return;
         SetCaptureGap(line, entered - lastLineTime_);
         lastLineTime_ = clock_.Tick();
-        NoteQueued(line);
-        captureQueue_.push_back(std::move(line));
+        wasEmpty = Enqueue(std::move(line));
     }
-    NotifyQueued();
+    if (wasEmpty)
+        NotifyQueued();
 }
 
 bool TVekScomm::AppendReceivedBurst(std::string_view bytes, uint32_t detectedTick)
@@ -158,9 +159,13 @@ bool TVekScomm::AppendReceivedBurst(std::string_view bytes, uint32_t detectedTic
     // The data part is built before the lock is taken: formatting 4096 bytes as
     // hex takes longer than anything else here, and the user-interface thread
     // must not wait for it.
-    std::string line = ReceiveHex.load() == 1
-        ? BeginCaptureLine('R', clock_.LocalTime(), BytesToHexText(bytes, Separator))
-        : BeginCaptureLine('R', clock_.LocalTime(), bytes);
+    std::string &line = nextBurstLine_;
+    BeginCaptureLineInto(line, 'R', clock_.LocalTime());
+    if (ReceiveHex.load() == 1)
+        AppendHexText(line, bytes, Separator);
+    else
+        line.append(bytes);
+    bool wasEmpty = false;
     {
         std::unique_lock lock(captureLock_, std::defer_lock);
         if (!LockCapture(lock))
@@ -168,31 +173,57 @@ bool TVekScomm::AppendReceivedBurst(std::string_view bytes, uint32_t detectedTic
         RxCount.fetch_add(uint32_t(bytes.size()));
         SetCaptureGap(line, detectedTick - lastLineTime_);
         lastLineTime_ = clock_.Tick() - kReadIntervalMs;
-        NoteQueued(line);
-        captureQueue_.push_back(std::move(line));
+        wasEmpty = Enqueue(std::move(line));
+        line.clear(); // a moved-from string is valid but unspecified
+        if (!spareLines_.empty()) {
+            line.swap(spareLines_.back());
+            spareLines_.pop_back();
+        }
     }
-    NotifyQueued();
+    if (wasEmpty)
+        NotifyQueued();
     return true;
 }
 
 std::string TVekScomm::PopLine()
 {
     std::string line;
-    {
-        std::unique_lock lock(captureLock_, std::defer_lock);
-        if (!LockCapture(lock) || captureQueue_.empty())
-            return {};
-        line = std::move(captureQueue_.front());
-        captureQueue_.pop_front();
-        queuedBytes_.fetch_sub(line.size());
-    }
-    NoteRoomMade();
+    PopLine(line);
     return line;
 }
 
-void TVekScomm::NoteQueued(const std::string &line)
+bool TVekScomm::PopLine(std::string &line)
 {
+    // A few spares cover the lines in flight between the two threads; more would
+    // only hold memory.
+    constexpr std::size_t kMostSpareLines = 4;
+    {
+        std::unique_lock lock(captureLock_, std::defer_lock);
+        if (!LockCapture(lock) || captureQueue_.empty()) {
+            line.clear();
+            return false;
+        }
+        std::string taken = std::move(captureQueue_.front());
+        captureQueue_.pop_front();
+        queuedBytes_.fetch_sub(taken.size());
+        queuedLines_.fetch_sub(1);
+        if (line.capacity() > 0 && spareLines_.size() < kMostSpareLines) {
+            line.clear();
+            spareLines_.push_back(std::move(line));
+        }
+        line = std::move(taken);
+    }
+    NoteRoomMade();
+    return true;
+}
+
+bool TVekScomm::Enqueue(std::string line)
+{
+    const bool wasEmpty = captureQueue_.empty();
     queuedBytes_.fetch_add(line.size());
+    captureQueue_.push_back(std::move(line));
+    queuedLines_.fetch_add(1);
+    return wasEmpty;
 }
 
 void TVekScomm::NoteRoomMade()
@@ -229,14 +260,6 @@ bool TVekScomm::WaitForCaptureRoom(
     readerWaitMicroseconds_.fetch_add(
         uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(waited).count()));
     return room;
-}
-
-std::size_t TVekScomm::QueuedLines()
-{
-    std::unique_lock lock(captureLock_, std::defer_lock);
-    if (!LockCapture(lock))
-        return 0;
-    return captureQueue_.size();
 }
 
 bool TVekScomm::LockCapture(std::unique_lock<TTimedLock> &lock)

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The channel's own refusals; code is always 1.
 class ECom : public std::runtime_error
@@ -63,8 +64,15 @@ public:
     void SendLine(std::string_view text);
     // The oldest queued line, or empty when there is none or the lock was busy.
     std::string PopLine();
-    // Lines waiting in the queue (for the renderer to decide whether to keep ticking).
-    std::size_t QueuedLines();
+    // The same, into `line`: false (and `line` empty) when there is none. The
+    // storage `line` held is kept for the receive thread to form a later burst
+    // in, so a consumer that reuses one string saves an allocation of a whole
+    // line per burst on both threads.
+    bool PopLine(std::string &line);
+    // Lines waiting in the queue, read without the lock, so a busy lock never
+    // hides a line from a consumer deciding whether to sleep: it is woken only
+    // for a line that enters an empty queue.
+    std::size_t QueuedLines() const { return queuedLines_.load(); }
 
     // The queue is bounded by the bytes of its lines. While it holds CaptureLimit
     // bytes or more the receive thread reads nothing: the device and the kernel
@@ -92,6 +100,7 @@ public:
     // The receive thread's half: forms the R line of one burst detected at
     // `detectedTick` and queues it, counting the bytes. Returns false (bytes
     // dropped, nothing counted) when the lock was not obtained within 200 ms.
+    // One thread at a time calls it: the line is formed outside the lock.
     bool AppendReceivedBurst(std::string_view bytes, uint32_t detectedTick);
     // The receive thread asks before each round whether the port is open; the
     // answer waits while OpenPort or ClosePort is under way, so the thread never
@@ -106,8 +115,10 @@ public:
     const std::string &LastOpenError() const { return lastOpenError_; }
     int LastOpenErrno() const { return lastOpenErrno_; }
 
-    // Called (from either thread, without the lock) after a line was queued,
-    // so the renderer can wake up. May be empty.
+    // Called (from either thread, without the lock) when a line was queued into
+    // an empty queue, so the renderer can wake up. Lines queued behind it call
+    // nothing: whoever takes lines after a call takes them until PopLine comes
+    // back empty, and only then waits for the next call. May be empty.
     std::function<void()> OnLineQueued;
 
 private:
@@ -118,7 +129,8 @@ private:
     void SetLineStateHandlers();
     bool LockCapture(std::unique_lock<TTimedLock> &lock);
     void NotifyQueued();
-    void NoteQueued(const std::string &line); // under captureLock_
+    // Queues a line; true when the queue was empty before. Under captureLock_.
+    bool Enqueue(std::string line);
     void NoteRoomMade();
 
     Clock &clock_;
@@ -128,8 +140,13 @@ private:
     std::mutex portStateMutex_;
     TTimedLock captureLock_; // every wait for it is limited to 200 ms
     std::deque<std::string> captureQueue_; // guarded by captureLock_
+    // Storage of taken lines, handed back by PopLine(std::string &) for the
+    // receive thread to reuse. Guarded by captureLock_.
+    std::vector<std::string> spareLines_;
+    std::string nextBurstLine_; // the receive thread's own, formed outside the lock
     uint32_t lastLineTime_ = 0; // guarded by captureLock_
     std::atomic<std::size_t> queuedBytes_ { 0 }; // changed under captureLock_
+    std::atomic<std::size_t> queuedLines_ { 0 }; // changed under captureLock_
     std::atomic<std::size_t> captureLimit_ { kDefaultCaptureLimit };
     std::mutex roomMutex_;
     std::condition_variable roomMade_;

@@ -209,6 +209,7 @@ void TComPort::OpenDevice()
     {
         std::lock_guard lock(modemMutex_);
         lastModemLines_ = 0;
+        noModemLinesError_ = 0;
     }
     fd_ = guard.Release();
     connected_ = true;

@@ -153,6 +153,7 @@ private:
     void SignalLineStates();
     void CloseDevice();
     TComTimeouts ActiveTimeouts() const;
+    int GetModemLines(int fd, int &lines) const; // the system's call, or its known "none"
     int ReadModemLines(int fd) const; // TIOCM_* bits; none on a tty without them
     bool CheckModemLines(int fd, TComEvents events, TComEvents &occurred);
     TPollResult PollDevice(int fd, short events, int timeoutMs);
@@ -187,6 +188,10 @@ private:
     mutable std::mutex modemMutex_; // a modem-line call against the descriptor's close
     TTtyCalls *calls_;
     int lastModemLines_ = 0; // TIOCM_* bits last seen by the open or a wait; modemMutex_
+    // The open device answered that it has no modem lines (a pseudo-terminal).
+    // That is the driver's nature, so it is not asked again until the next open:
+    // the reader looks at the lines on every burst. modemMutex_.
+    mutable int noModemLinesError_ = 0;
 
     // What reads and writes on the other thread go by, taken when applied.
     mutable std::mutex timeoutsMutex_;

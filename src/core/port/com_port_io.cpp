@@ -135,12 +135,22 @@ uint32_t TComPort::ModemStatus() const
     return ModemStatusBits(ReadModemLines(fd_));
 }
 
+int TComPort::GetModemLines(int fd, int &lines) const
+{
+    if (noModemLinesError_ != 0)
+        return noModemLinesError_;
+    const int error = calls_->GetModemLines(fd, lines);
+    if (HasNoModemLines(error))
+        noModemLinesError_ = error;
+    return error;
+}
+
 int TComPort::ReadModemLines(int fd) const
 {
     if (fd < 0)
         RaiseError(CError_ModemStatFailed, EBADF);
     int lines = 0;
-    const int error = calls_->GetModemLines(fd, lines);
+    const int error = GetModemLines(fd, lines);
     if (HasNoModemLines(error))
         return 0;
     Check(CError_ModemStatFailed, error);
@@ -153,7 +163,7 @@ bool TComPort::CheckModemLines(int fd, TComEvents events, TComEvents &occurred)
 {
     std::lock_guard lock(modemMutex_);
     int lines = 0;
-    const int error = calls_->GetModemLines(fd, lines);
+    const int error = GetModemLines(fd, lines);
     if (HasNoModemLines(error))
         return false;
     if (error != 0) {

@@ -26,3 +26,5 @@ int64_t BinTextToInt(std::string_view text);
 
 // Each byte as two upper-case hex digits, `separator` between pairs.
 std::string BytesToHexText(std::string_view bytes, std::string_view separator);
+// The same text appended to `out`, for a caller that builds a longer string.
+void AppendHexText(std::string &out, std::string_view bytes, std::string_view separator);

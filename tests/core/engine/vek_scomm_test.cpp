@@ -1,5 +1,6 @@
 #include "engine/vek_scomm.h"
 
+#include "engine/capture_line.h"
 #include "pty_channel.h"
 #include "support/manual_clock.h"
 #include "support/vek_scomm_probe.h"
@@ -61,7 +62,56 @@ TEST(VekScomm, ReceivedBurstGapCountsFromDetectionAndTheNextFromTwentyMsBeforeNo
     EXPECT_EQ(channel.PopLine(), "R[14:03:27 ---]78");
     EXPECT_EQ(channel.PopLine(), "");
     EXPECT_EQ(channel.RxCount.load(), 4u);
-    EXPECT_EQ(notified, 3);
+    EXPECT_EQ(notified, 1); // only the line that entered the empty queue wakes
+}
+
+// The consumer is woken for a line that enters an empty queue and takes lines
+// until none is left; a line queued while the lock is busy must still be seen
+// as waiting, or the consumer would sleep with a line in the queue.
+TEST(VekScomm, WakeComesForALineIntoAnEmptyQueueAndBusyLockHidesNoLine)
+{
+    ManualClock clock;
+    TVekScomm channel(clock);
+    int notified = 0;
+    channel.OnLineQueued = [&] { ++notified; };
+
+    ASSERT_TRUE(channel.AppendReceivedBurst("a", 0));
+    ASSERT_TRUE(channel.AppendReceivedBurst("b", 0));
+    EXPECT_EQ(notified, 1);
+    std::string line;
+    EXPECT_TRUE(channel.PopLine(line));
+    EXPECT_TRUE(channel.PopLine(line));
+    EXPECT_FALSE(channel.PopLine(line));
+    EXPECT_EQ(line, "");
+
+    ASSERT_TRUE(channel.AppendReceivedBurst("c", 0));
+    EXPECT_EQ(notified, 2);
+    const auto [taken, waiting] = TVekScommProbe::WhileCaptureLocked(
+        channel, [&] { return std::pair { channel.PopLine(line), channel.QueuedLines() }; });
+    EXPECT_FALSE(taken);
+    EXPECT_EQ(waiting, 1u);
+}
+
+// Taken lines hand their storage back for later bursts: a short burst formed
+// in the storage of a long line must not keep any of the long line's text, in
+// hex or in characters.
+TEST(VekScomm, LinesFormedInReusedStorageHoldOnlyTheirOwnBurst)
+{
+    ManualClock clock;
+    clock.SetLocalTime(TimeOfDay { 9, 5, 1 });
+    TVekScomm channel(clock);
+    const std::string longBurst(4096, '\xAB');
+    std::string line;
+    for (int round = 0; round < 6; ++round) {
+        channel.ReceiveHex = uint8_t(round % 2);
+        ASSERT_TRUE(channel.AppendReceivedBurst(longBurst, 0));
+        ASSERT_TRUE(channel.AppendReceivedBurst("\x01", 0));
+        ASSERT_TRUE(channel.PopLine(line));
+        EXPECT_EQ(line.size(), 15 + (round % 2 ? 3 * 4096 - 1 : 4096));
+        ASSERT_TRUE(channel.PopLine(line));
+        EXPECT_EQ(SplitCaptureLine(line).Body, round % 2 ? "01" : "\x01") << round;
+    }
+    EXPECT_EQ(channel.QueuedBytes(), 0u);
 }
 
 TEST(VekScomm, ReceivedBytesBecomeHexPairsOrCharacters)

@@ -80,6 +80,26 @@ TEST_F(PortWithModemLines, ModemStatusUsesTheStatusBits)
     EXPECT_EQ(port.ModemStatus(), 0u);
 }
 
+// The reader looks at the lines on every burst; a tty that has none says so
+// once per open, and the next open asks again.
+TEST_F(PortWithModemLines, ATtyWithoutModemLinesIsAskedOncePerOpen)
+{
+    tty.getError = ENOTTY;
+    const int before = tty.modemGets.load();
+    port.Open();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(port.ModemStatus(), 0u);
+        EXPECT_TRUE(port.WaitForEvent(TComEvents { evCTS, evDSR }, 0).Empty());
+    }
+    EXPECT_EQ(tty.modemGets.load() - before, 1);
+
+    port.Close();
+    tty.getError = 0;
+    tty.lines = TIOCM_CTS;
+    port.Open();
+    EXPECT_EQ(port.ModemStatus(), kModemCts);
+}
+
 TEST_F(PortWithModemLines, WaitReportsTheLineThatChanged)
 {
     tty.lines = TIOCM_CTS;

@@ -74,9 +74,11 @@ public:
     std::atomic<int> getError { 0 };
     std::atomic<int> setLineError { 0 };
     std::atomic<int> modemSets { 0 };
+    std::atomic<int> modemGets { 0 };
 
     int GetModemLines(int, int &out) override
     {
+        ++modemGets;
         out = lines;
         return getError;
     }
