@@ -350,10 +350,7 @@ bool TDataRT::PassesReceiveFilter(std::string_view body) const
 
 QTextCharFormat TDataRT::LineFormat(uint32_t color)
 {
-    QTextCharFormat format;
-    format.setFontFamilies({ QString::fromLatin1(kViewFontFamily) });
-    format.setFontStyleHint(QFont::TypeWriter);
-    format.setFontPointSize(kViewFontPoints);
+    QTextCharFormat format = ViewCharFormat();
     format.setForeground(ColorFromBgr(color));
     return format;
 }

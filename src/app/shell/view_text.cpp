@@ -10,6 +10,7 @@ QFont ViewFont()
     QFont font(kViewFontFamily);
     font.setStyleHint(QFont::Monospace);
     font.setPointSize(kViewFontPoints);
+    font.setStyleStrategy(kViewFontStrategy);
     return font;
 }
 
@@ -17,7 +18,7 @@ QTextCharFormat ViewCharFormat()
 {
     QTextCharFormat format;
     format.setFontFamilies({ QString::fromLatin1(kViewFontFamily) });
-    format.setFontStyleHint(QFont::Monospace);
+    format.setFontStyleHint(QFont::Monospace, kViewFontStrategy);
     format.setFontPointSize(kViewFontPoints);
     return format;
 }

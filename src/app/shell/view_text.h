@@ -11,6 +11,10 @@ class QTextEdit;
 
 inline constexpr char kViewFontFamily[] = "Courier New";
 inline constexpr int kViewFontPoints = 9;
+// The views show data, where a ligature or a kerned pair would misrepresent
+// what came; and shaping every glyph of a 12,000-character hex line was most of
+// what laying out the monitor cost. Scripts that need shaping still get it.
+inline constexpr QFont::StyleStrategy kViewFontStrategy = QFont::PreferNoShaping;
 
 // The views' font; fontconfig picks a metric twin where the family is missing.
 QFont ViewFont();
