@@ -15,19 +15,19 @@
 #include "app/shell/background_writer.h"
 #include "app/shell/monitor_limits.h"
 #include "app/shell/rich_text_bridge.h"
-#include "support/manual_clock.h"
-#include "support/qt_renderer_views.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
 #include "shell/auto_save_rules.h"
 #include "shell/rich_text.h"
+#include "support/manual_clock.h"
 #include "support/pty_pair.h"
+#include "support/qt_renderer_views.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -75,7 +75,7 @@ struct Bench : RendererViews
         renderer.DirectionSwitch = 1;
         renderer.MonitorLimitActsAt = [this](int lines) { return limits.WouldAct(lines); };
         limits.AutoSaveEnabled = true;
-        monitor.setLineWrapMode(QTextEdit::NoWrap);
+        monitor.setLineWrapMode(QPlainTextEdit::NoWrap);
         monitor.resize(800, 600);
         monitor.show();
         QCoreApplication::processEvents();
@@ -122,7 +122,7 @@ struct Bench : RendererViews
 
 double SaveMs5000Lines(std::size_t burstBytes, const std::string &folder)
 {
-    QTextEdit view;
+    QPlainTextEdit view;
     const QString body
         = QString::fromLatin1(QByteArray::fromStdString(Burst(burstBytes)).toHex(' ')).toUpper();
     for (int i = 0; i < kLines; ++i)

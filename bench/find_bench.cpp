@@ -17,8 +17,8 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -29,7 +29,7 @@ namespace {
 
 constexpr int kLines = 5000;
 
-void FillMonitor(QTextEdit &monitor)
+void FillMonitor(QPlainTextEdit &monitor)
 {
     for (int i = 0; i < kLines; ++i) {
         const QString body = i % 100 == 50 ? QStringLiteral("01 03 7E 7E 0A 0B 0C 0D")
@@ -67,8 +67,8 @@ int main(int argc, char **argv)
     SetMessageBoxHandler([](const MessageBoxRequest &) { return QMessageBox::Ok; });
 
     SettingsRecord settings = SettingsRecord::Defaults();
-    QTextEdit monitor;
-    monitor.setLineWrapMode(QTextEdit::NoWrap);
+    QPlainTextEdit monitor;
+    monitor.setLineWrapMode(QPlainTextEdit::NoWrap);
     monitor.resize(800, 600);
     monitor.show();
     TFindForm results;

@@ -20,8 +20,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QPrinter>
-#include <QTextEdit>
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,8 +62,8 @@ int main(int argc, char **argv)
     pdf = QFileInfo(pdf).absoluteFilePath();
 
     QWidget owner;
-    QTextEdit monitor(&owner);
-    monitor.setLineWrapMode(QTextEdit::NoWrap);
+    QPlainTextEdit monitor(&owner);
+    monitor.setLineWrapMode(QPlainTextEdit::NoWrap);
     FillMonitorThroughRenderer(monitor, lines);
     TPrintForm form(&monitor, &owner);
 

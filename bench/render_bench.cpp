@@ -14,14 +14,14 @@
 //                                shown them all, its repaints and longest busy spell
 
 #include "app/engine/data_rt.h"
-#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
+#include "support/manual_clock.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPlainTextEdit>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -79,7 +79,7 @@ struct Monitor
     Monitor()
     {
         clock.SetLocalTime({ 14, 3, 27, 0 });
-        view.setLineWrapMode(QTextEdit::NoWrap);
+        view.setLineWrapMode(QPlainTextEdit::NoWrap);
         view.resize(800, 600);
         view.show();
         renderer.TimeSwitch = 1;
@@ -90,9 +90,9 @@ struct Monitor
     ManualClock clock;
     TVekScomm channel { clock };
     SettingsRecord settings = SettingsRecord::Defaults();
-    QTextEdit send;
-    QTextEdit view;
-    QTextEdit find;
+    QPlainTextEdit send;
+    QPlainTextEdit view;
+    QPlainTextEdit find;
     TDataRT renderer { &send, channel, &view, &find, settings, clock };
 };
 

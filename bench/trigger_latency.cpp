@@ -26,8 +26,8 @@
 #include "support/qt_action_named.h"
 
 #include <QAction>
+#include <QPlainTextEdit>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>

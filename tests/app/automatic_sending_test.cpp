@@ -19,13 +19,13 @@
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QThread>
 #include <QTimeEdit>
 #include <QTimer>
@@ -151,7 +151,7 @@ protected:
     void SetSendText(const char *text) { SendForm().RichSend->setPlainText(text); }
     void CaretOnLine(int index)
     {
-        QTextEdit *view = SendForm().RichSend;
+        QPlainTextEdit *view = SendForm().RichSend;
         QTextCursor cursor(view->document()->findBlockByNumber(index));
         view->setTextCursor(cursor);
     }

@@ -2,20 +2,21 @@
 #include "app/engine/gbk_codec.h"
 #include "app/shell/colors.h"
 #include "app/shell/message_box.h"
-#include "support/manual_clock.h"
-#include "support/qt_renderer_views.h"
 #include "engine/vek_scomm.h"
+#include "support/manual_clock.h"
 #include "support/pty_pair.h"
+#include "support/qt_renderer_views.h"
 #include "support/qt_wait.h"
+#include "support/qt_wrap_columns.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QThread>
 #include <QTimer>
 
@@ -101,7 +102,7 @@ protected:
         return lines;
     }
 
-    void SetCaret(QTextEdit &view, int position, int anchor = -1)
+    void SetCaret(QPlainTextEdit &view, int position, int anchor = -1)
     {
         QTextCursor cursor(view.document());
         cursor.setPosition(anchor < 0 ? position : anchor);
@@ -380,8 +381,7 @@ TEST_F(DataRtTest, CaretFiguresCountBytesOrCharactersAfterTheStamp)
 TEST_F(DataRtTest, CaretLineCountsWrappedLinesWhenWrapIsOn)
 {
     channel.ReceiveHex = 0;
-    monitor.setLineWrapMode(QTextEdit::FixedColumnWidth);
-    monitor.setLineWrapColumnOrWidth(10);
+    WrapAtColumns(monitor, 10);
     monitor.setPlainText("first\n0123456789ABCDEFGHIJKLMNO");
     monitor.show();
     QCoreApplication::processEvents();

@@ -14,8 +14,8 @@
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QTextEdit>
 
 #include <gtest/gtest.h>
 

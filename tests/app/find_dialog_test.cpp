@@ -4,17 +4,18 @@
 #include "app/shell/message_box.h"
 #include "app/tools/find_dialog.h"
 #include "app/tools/find_form.h"
+#include "support/qt_wrap_columns.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -49,7 +50,7 @@ std::vector<StyledRun> RunsOf(const QTextBlock &block)
     return runs;
 }
 
-QStringList LinesOf(const QTextEdit &view)
+QStringList LinesOf(const QPlainTextEdit &view)
 {
     QStringList lines = view.toPlainText().split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.back().isEmpty())
@@ -83,7 +84,7 @@ protected:
     void SetUp() override
     {
         settings_.ReceiveFontColor = int32_t(kReceiveColor);
-        monitor_.setLineWrapMode(QTextEdit::NoWrap);
+        monitor_.setLineWrapMode(QPlainTextEdit::NoWrap);
         monitor_.resize(600, 400);
         SetMessageBoxHandler([this](const MessageBoxRequest &request) {
             boxes_.push_back(request);
@@ -110,7 +111,7 @@ protected:
     QString MonitorSelection() const { return monitor_.textCursor().selectedText(); }
 
     SettingsRecord settings_ = SettingsRecord::Defaults();
-    QTextEdit monitor_;
+    QPlainTextEdit monitor_;
     TFindForm results_;
     TFindDialog dialog_ { &monitor_, &results_, settings_ };
     std::vector<MessageBoxRequest> boxes_;
@@ -306,8 +307,7 @@ TEST_F(FindDialogTest, CancelEndsFindAllBeforeTheNextListing)
 
 TEST_F(FindDialogTest, WithWordWrapEveryShownLineIsALine)
 {
-    monitor_.setLineWrapMode(QTextEdit::FixedColumnWidth);
-    monitor_.setLineWrapColumnOrWidth(20);
+    WrapAtColumns(monitor_, 20);
     // One block shown as several lines, hits on more than one of them.
     AddLine("[R x] ", "q111111111 222222222 333333333 q44444444");
     AddLine("[R x] ", "none");
@@ -338,7 +338,7 @@ TEST_F(FindDialogTest, DoubleClickOnAListedLineSelectsItInTheMonitorWhileItIsThe
     Search("aa", true);
     ASSERT_EQ(LinesOf(*results_.RichFind).size(), 2);
 
-    QTextEdit *listing = results_.RichFind;
+    QPlainTextEdit *listing = results_.RichFind;
     const auto doubleClickLine = [listing](int line) {
         QTextCursor at(listing->document()->findBlockByNumber(line));
         const QPoint pos = listing->cursorRect(at).center();

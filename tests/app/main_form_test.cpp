@@ -22,10 +22,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -95,7 +95,7 @@ TEST_F(MainFormTest, StoredSwitchesAndSelectionsComeBackButAutomaticSendingStart
     auto form = Start();
     EXPECT_TRUE(ActionNamed(*form, "ShowTime1")->isChecked());
     EXPECT_TRUE(ActionNamed(*form, "WordWrap1")->isChecked());
-    EXPECT_EQ(form->RichShow()->lineWrapMode(), QTextEdit::WidgetWidth);
+    EXPECT_EQ(form->RichShow()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     EXPECT_TRUE(ActionNamed(*form, "ASCIISend1")->isChecked());
     EXPECT_EQ(form->Channel()->SendHex.load(), 0);
     EXPECT_EQ(form->CBoxBaudRate()->Text(), "115200");
@@ -285,9 +285,9 @@ TEST_F(MainFormTest, AFileThatCannotBeWrittenAtCloseCostsNeitherTheOthersNorTheW
 TEST_F(MainFormTest, TheSendViewOffersTheEditPopupOfTheMonitor)
 {
     auto form = Start();
-    QTextEdit *send = form->SendForm()->RichSend;
+    QPlainTextEdit *send = form->SendForm()->RichSend;
     ASSERT_EQ(send->contextMenuPolicy(), Qt::CustomContextMenu);
-    for (QTextEdit *view : { form->RichShow(), send }) {
+    for (QPlainTextEdit *view : { form->RichShow(), send }) {
         emit view->customContextMenuRequested(QPoint(5, 5));
         auto *menu = form->findChild<QMenu *>("EditPopupMenu");
         ASSERT_NE(menu, nullptr);
@@ -428,7 +428,7 @@ TEST_F(
     auto form = Start();
     form->RichShow()->setPlainText("01 02");
     ActionNamed(*form, "SendWindow1")->trigger();
-    QTextEdit *send = form->SendForm()->RichSend;
+    QPlainTextEdit *send = form->SendForm()->RichSend;
     send->setPlainText("01 02\n03 04\n05 06 07 08");
     QTextCursor caret(send->document()->findBlockByNumber(2));
     caret.setPosition(caret.position() + 4);

@@ -14,10 +14,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ struct Run
     bool operator==(const Run &other) const = default;
 };
 
-std::vector<std::vector<Run>> RunsOf(const QTextEdit &view)
+std::vector<std::vector<Run>> RunsOf(const QPlainTextEdit &view)
 {
     std::vector<std::vector<Run>> lines;
     for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next()) {
@@ -81,7 +81,7 @@ protected:
 
 TEST_F(MessageFilesTest, MonitorAndSendTextComeBackWithTheirColours)
 {
-    QTextEdit *monitor = form_->RichShow();
+    QPlainTextEdit *monitor = form_->RichShow();
     TDataRT::AppendStampedLine(monitor, "[10:00:00  20] ", "01 03", 0x0000FF);
     TDataRT::AppendStampedLine(monitor, "[10:00:01  20] ", "AT\t<b>", 0xFF0000);
     const auto shown = RunsOf(*monitor);
@@ -100,7 +100,7 @@ TEST_F(MessageFilesTest, MonitorAndSendTextComeBackWithTheirColours)
     EXPECT_EQ(dialogs_.back().Proposed.toStdString(), path);
     EXPECT_EQ(RunsOf(*monitor), shown);
 
-    QTextEdit *send = form_->SendForm()->RichSend;
+    QPlainTextEdit *send = form_->SendForm()->RichSend;
     send->setPlainText("01 03 00 00 00 01\nAT");
     const std::string sendPath = files_.Path() + "send.crvm";
     Command(ActionNamed(*form_, "SaveSendingMessage1"), sendPath);

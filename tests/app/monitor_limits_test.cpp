@@ -6,20 +6,20 @@
 #include "app/shell/message_box.h"
 #include "app/shell/monitor_limits.h"
 #include "app/shell/time_save_form.h"
-#include "support/manual_clock.h"
-#include "support/qt_renderer_views.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
 #include "shell/rich_text.h"
+#include "support/manual_clock.h"
 #include "support/pty_pair.h"
+#include "support/qt_renderer_views.h"
 #include "support/qt_wait.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 
 #include <gtest/gtest.h>
 

@@ -15,12 +15,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -136,7 +136,7 @@ protected:
 
     TempFolder folder_;
     QWidget owner_;
-    QTextEdit monitor_ { &owner_ };
+    QPlainTextEdit monitor_ { &owner_ };
     TPrintForm form_ { &monitor_, &owner_ };
     std::vector<MessageBoxRequest> boxes_;
     std::optional<Choice> choice_;
@@ -291,7 +291,7 @@ TEST_F(PrintCommandTest, PrintPutsEveryLineOnPaperOnceAndInOrder)
     main.show();
     QApplication::processEvents();
     boxes_.clear();
-    auto *monitor = main.findChild<QTextEdit *>("RichShow");
+    auto *monitor = main.findChild<QPlainTextEdit *>("RichShow");
     auto *print = main.findChild<QAction *>("Print1");
     auto *form = main.findChild<TPrintForm *>();
     ASSERT_TRUE(print && form);
@@ -334,7 +334,7 @@ TEST_F(PrintCommandTest, PrintPreviewShowsTheMonitorAsPages)
     TMainForm main;
     main.show();
     QApplication::processEvents();
-    FillMonitorThroughRenderer(*main.findChild<QTextEdit *>("RichShow"), 30);
+    FillMonitorThroughRenderer(*main.findChild<QPlainTextEdit *>("RichShow"), 30);
     auto *form = main.findChild<TPrintForm *>();
     main.findChild<QAction *>("PrintPreview1")->trigger();
     ASSERT_TRUE(WaitUntil([&] { return form->PagePreview1->PageCount() == 1; }));

@@ -10,9 +10,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QPicture>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,7 @@ QRect InkBox(const QImage &image)
 
 TEST(PrintLayout, EmptyMonitorGivesNoPageAndOneShortLineOnePage)
 {
-    QTextEdit monitor;
+    QPlainTextEdit monitor;
     TPagePreview sink;
     PaginateMonitor(monitor, sink);
     EXPECT_EQ(sink.PageCount(), 0);
@@ -62,7 +62,7 @@ TEST(PrintLayout, EmptyMonitorGivesNoPageAndOneShortLineOnePage)
 
 TEST(PrintLayout, PagesStartAtLineStartsAndReachTheEnd)
 {
-    QTextEdit monitor;
+    QPlainTextEdit monitor;
     for (int k = 1; k <= 400; ++k)
         TDataRT::AppendStampedLine(&monitor, "R[14:03:27  15]", QString("LINE %1").arg(k), 0);
     const QTextDocument &document = *monitor.document();
@@ -90,8 +90,8 @@ TEST(PrintLayout, PagesStartAtLineStartsAndReachTheEnd)
 
 TEST(PrintLayout, LongLinesWrapInsideThePageWhateverTheViewDoes)
 {
-    for (const auto wrap : { QTextEdit::NoWrap, QTextEdit::WidgetWidth }) {
-        QTextEdit monitor;
+    for (const auto wrap : { QPlainTextEdit::NoWrap, QPlainTextEdit::WidgetWidth }) {
+        QPlainTextEdit monitor;
         monitor.setLineWrapMode(wrap);
         TDataRT::AppendStampedLine(&monitor, "R[14:03:27  15]", QString(1500, QChar('W')), 0);
         TPagePreview sink;
@@ -108,7 +108,7 @@ TEST(PrintLayout, LongLinesWrapInsideThePageWhateverTheViewDoes)
 
 TEST(PrintLayout, StampAndBodyColoursReachThePage)
 {
-    QTextEdit monitor;
+    QPlainTextEdit monitor;
     FillMonitorThroughRenderer(monitor, 3);
     TPagePreview sink;
     PaginateMonitor(monitor, sink);

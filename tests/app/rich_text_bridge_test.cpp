@@ -5,9 +5,9 @@
 #include "support/pty_pair.h"
 
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ static void PrintTo(const QString &text, std::ostream *out)
 
 namespace {
 
-void AppendRun(QTextEdit &view, const QString &text, uint32_t color,
+void AppendRun(QPlainTextEdit &view, const QString &text, uint32_t color,
     const QString &font = "Courier New", qreal points = 9)
 {
     QTextCharFormat format;
@@ -34,7 +34,7 @@ void AppendRun(QTextEdit &view, const QString &text, uint32_t color,
     cursor.insertText(text, format);
 }
 
-void NewLine(QTextEdit &view)
+void NewLine(QPlainTextEdit &view)
 {
     QTextCursor cursor(view.document());
     cursor.movePosition(QTextCursor::End);
@@ -42,7 +42,7 @@ void NewLine(QTextEdit &view)
 }
 
 // Text and colour of every run, line by line: what a message file must keep.
-std::vector<std::vector<std::pair<std::string, uint32_t>>> Runs(const QTextEdit &view)
+std::vector<std::vector<std::pair<std::string, uint32_t>>> Runs(const QPlainTextEdit &view)
 {
     std::vector<std::vector<std::pair<std::string, uint32_t>>> lines;
     for (const RichLine &line : ToRichDocument(*view.document()).Lines) {
@@ -60,7 +60,7 @@ QString InFolder(const TempFolder &folder, const QString &name)
 
 TEST(RichTextBridgeTest, DocumentBecomesLinesOfRuns)
 {
-    QTextEdit view;
+    QPlainTextEdit view;
     AppendRun(view, "R[12:00:00 ---]", kStampColor);
     AppendRun(view, "01 02 ", 0x0000FF, "Courier New", 10.5);
     NewLine(view);
@@ -84,7 +84,7 @@ TEST(RichTextBridgeTest, DocumentBecomesLinesOfRuns)
 TEST(RichTextBridgeTest, MessageFileKeepsTextAndColours)
 {
     TempFolder folder;
-    QTextEdit source;
+    QPlainTextEdit source;
     AppendRun(source, "R[12:00:00 ---]", kStampColor);
     AppendRun(source, "01 02 FF ", 0x00AA00);
     NewLine(source);
@@ -95,7 +95,7 @@ TEST(RichTextBridgeTest, MessageFileKeepsTextAndColours)
 
     const QString path = InFolder(folder, "20240131154502.crvm");
     SaveViewToFile(&source, path);
-    QTextEdit target;
+    QPlainTextEdit target;
     target.setPlainText("old content");
     LoadViewFromFile(&target, path);
 
@@ -111,7 +111,7 @@ TEST(RichTextBridgeTest, PlainTextFileLoadsAsLines)
     WriteFileAtomically(
         QFile::encodeName(path).toStdString(), "01 03 00 00 00 01\r\nsecond\n\nlast\n");
 
-    QTextEdit view;
+    QPlainTextEdit view;
     LoadViewFromFile(&view, path);
 
     EXPECT_EQ(view.toPlainText(), "01 03 00 00 00 01\nsecond\n\nlast");
@@ -120,7 +120,7 @@ TEST(RichTextBridgeTest, PlainTextFileLoadsAsLines)
 
 TEST(RichTextBridgeTest, LoadingReplacesContentAsPlainRuns)
 {
-    QTextEdit view;
+    QPlainTextEdit view;
     view.setPlainText("typed before");
     view.textCursor().insertText(" and more");
 
@@ -139,7 +139,7 @@ TEST(RichTextBridgeTest, LoadingReplacesContentAsPlainRuns)
 TEST(RichTextBridgeTest, FileNamesOutsideAsciiWork)
 {
     TempFolder folder;
-    QTextEdit view;
+    QPlainTextEdit view;
     AppendRun(view, "01", 0);
     const QString path = InFolder(folder, "报文 1.crvm");
     SaveViewToFile(&view, path);
@@ -149,7 +149,7 @@ TEST(RichTextBridgeTest, FileNamesOutsideAsciiWork)
 TEST(RichTextBridgeTest, FailuresRaiseSystemErrors)
 {
     TempFolder folder;
-    QTextEdit view;
+    QPlainTextEdit view;
     AppendRun(view, "01", 0);
     const QString blocker = InFolder(folder, "file");
     SaveViewToFile(&view, blocker);

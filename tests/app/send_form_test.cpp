@@ -8,9 +8,9 @@
 #include <QFocusEvent>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ protected:
     }
     ~SendFormTest() override { SetMessageBoxHandler({}); }
 
-    QTextEdit *View() { return form.RichSend; }
+    QPlainTextEdit *View() { return form.RichSend; }
 
     // Puts `text` into the view and the caret into line `line` (0-based).
     void SetLines(const QString &text, int line = 0, int column = 0)
@@ -379,7 +379,7 @@ TEST_F(SendFormTest, ControlsCarryTheirNames)
     for (const char *name : { "RichSend", "SendBar", "ToolButton1", "ToolButton2", "ToolButton3",
              "ToolButton7", "ToolButton8" })
         EXPECT_NE(form.findChild<QWidget *>(name), nullptr) << name;
-    EXPECT_EQ(View()->lineWrapMode(), QTextEdit::NoWrap);
+    EXPECT_EQ(View()->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(form.ToolButton1->size(), QSize(24, 25));
 }
 

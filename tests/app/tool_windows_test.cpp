@@ -26,11 +26,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QTextEdit>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -63,20 +63,20 @@ protected:
         SetColorChooserHandler({});
     }
 
-    static QColor Background(const QTextEdit *view)
+    static QColor Background(const QPlainTextEdit *view)
     {
         return view->palette().color(QPalette::Base);
     }
 
     // Selects characters [from, to) of a view's text.
-    static void Select(QTextEdit *view, int from, int to)
+    static void Select(QPlainTextEdit *view, int from, int to)
     {
         QTextCursor cursor(view->document());
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         view->setTextCursor(cursor);
     }
-    static QColor ColorAt(const QTextEdit *view, int position)
+    static QColor ColorAt(const QPlainTextEdit *view, int position)
     {
         QTextCursor cursor(view->document());
         cursor.setPosition(position + 1);

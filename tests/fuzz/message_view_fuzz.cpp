@@ -3,7 +3,7 @@
 #include "shell/rich_text.h"
 
 #include <QApplication>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@
 
 namespace {
 
-QTextEdit *View()
+QPlainTextEdit *View()
 {
     static int argc = 1;
     static char name[] = "message_view_fuzz";
@@ -22,7 +22,7 @@ QTextEdit *View()
         return new QApplication(argc, argv);
     }();
     (void)app;
-    static QTextEdit *view = new QTextEdit;
+    static QPlainTextEdit *view = new QPlainTextEdit;
     return view;
 }
 
@@ -32,7 +32,7 @@ QTextEdit *View()
 // the view holds as many lines as the file gave.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 {
-    QTextEdit *view = View();
+    QPlainTextEdit *view = View();
     const RichDocument document
         = ReadRichText(std::string_view(reinterpret_cast<const char *>(data), size));
     LoadRichDocument(view, document);

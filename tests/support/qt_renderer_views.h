@@ -4,7 +4,7 @@
 #include "shell/settings_record.h"
 #include "support/manual_clock.h"
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 // What the renderer works on, without a main window: a channel on a manual
 // clock, the settings record and the send, monitor and find-results views.
@@ -13,7 +13,7 @@ struct RendererViews
     ManualClock clock;
     TVekScomm channel { clock };
     SettingsRecord settings = SettingsRecord::Defaults();
-    QTextEdit send;
-    QTextEdit monitor;
-    QTextEdit find;
+    QPlainTextEdit send;
+    QPlainTextEdit monitor;
+    QPlainTextEdit find;
 };

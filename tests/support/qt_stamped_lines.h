@@ -4,11 +4,11 @@
 // channel and moved into the view by the renderer, stamp and colours included.
 
 #include "app/engine/data_rt.h"
-#include "support/manual_clock.h"
 #include "engine/vek_scomm.h"
 #include "shell/settings_record.h"
+#include "support/manual_clock.h"
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <cstdio>
 #include <string>
@@ -28,15 +28,15 @@ inline std::string StampedLineBody(int k)
 
 // Appends lines 1..count to `monitor` through a renderer with the time and
 // direction shown, as received characters.
-inline void FillMonitorThroughRenderer(QTextEdit &monitor, int count)
+inline void FillMonitorThroughRenderer(QPlainTextEdit &monitor, int count)
 {
     ManualClock clock;
     clock.SetLocalTime({ 14, 3, 27, 0 });
     TVekScomm channel(clock);
     channel.ReceiveHex = 0;
     const SettingsRecord settings = SettingsRecord::Defaults();
-    QTextEdit send;
-    QTextEdit find;
+    QPlainTextEdit send;
+    QPlainTextEdit find;
     TDataRT renderer(&send, channel, &monitor, &find, settings, clock);
     renderer.TimeSwitch = 1;
     renderer.DirectionSwitch = 1;

@@ -13,14 +13,15 @@
 #include "shell/auto_save_rules.h"
 
 #include <QAbstractScrollArea>
+#include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -64,14 +65,22 @@ struct CaretPlace
     QString TextBefore;
 };
 
-CaretPlace CaretPlaceOf(const QTextEdit &view)
+// The view lays out only the blocks it shows; counting wrapped lines needs the
+// others laid out too. A block keeps its layout, so each is laid out once.
+const QTextLayout *LaidOut(const QTextBlock &block)
+{
+    block.document()->documentLayout()->blockBoundingRect(block);
+    return block.layout();
+}
+
+CaretPlace CaretPlaceOf(const QPlainTextEdit &view)
 {
     const QTextCursor cursor = view.textCursor();
     const QTextBlock block = cursor.block();
     const int column = cursor.positionInBlock();
-    const QTextLayout *layout = block.layout();
-    const bool wrapped = view.lineWrapMode() != QTextEdit::NoWrap;
-    if (!wrapped || !layout || layout->lineCount() == 0)
+    const bool wrapped = view.lineWrapMode() != QPlainTextEdit::NoWrap;
+    const QTextLayout *layout = wrapped ? LaidOut(block) : nullptr;
+    if (!layout || layout->lineCount() == 0)
         return { block.blockNumber(), block.text().left(column) };
 
     const QTextLine line = layout->lineForTextPosition(column);
@@ -79,7 +88,7 @@ CaretPlace CaretPlaceOf(const QTextEdit &view)
     int lineIndex = line.isValid() ? line.lineNumber() : 0;
     for (QTextBlock before = view.document()->begin(); before.isValid() && before != block;
          before = before.next()) {
-        const QTextLayout *beforeLayout = before.layout();
+        const QTextLayout *beforeLayout = LaidOut(before);
         lineIndex += beforeLayout ? std::max(1, beforeLayout->lineCount()) : 1;
     }
     return { lineIndex, block.text().mid(lineStart, column - lineStart) };
@@ -94,8 +103,8 @@ struct TDataRT::WakeGuard
     TDataRT *Target = nullptr;
 };
 
-TDataRT::TDataRT(QTextEdit *sendView, TVekScomm &channel, QTextEdit *monitorView,
-    QTextEdit *findView, const SettingsRecord &settings, Clock &clock, QObject *parent)
+TDataRT::TDataRT(QPlainTextEdit *sendView, TVekScomm &channel, QPlainTextEdit *monitorView,
+    QPlainTextEdit *findView, const SettingsRecord &settings, Clock &clock, QObject *parent)
     : QObject(parent)
     , SendView(sendView)
     , MonitorView(monitorView)
@@ -154,7 +163,7 @@ TDataRT::~TDataRT()
         monitorAlive_->setUpdatesEnabled(true);
 }
 
-void TDataRT::SetActiveView(QTextEdit *view)
+void TDataRT::SetActiveView(QPlainTextEdit *view)
 {
     ActiveView = view;
 }
@@ -218,6 +227,10 @@ void TDataRT::DisplayStep()
         if (!shown || !monitorAlive_)
             continue;
         if (lines < 0) {
+            // Inside a repaint window the view is held before the edit, or the
+            // edit's own update request would paint the monitor once more.
+            if (repaintWindow_->isActive())
+                HoldMonitor(true);
             edit = QTextCursor(monitorAlive_->document());
             edit.beginEditBlock();
             lines = MonitorLineCount();
@@ -366,7 +379,7 @@ void TDataRT::InsertStampedLine(QTextCursor &cursor, const QString &stamp, const
     cursor.endEditBlock();
 }
 
-void TDataRT::AppendStampedLine(QTextEdit *view, const QString &stamp, const QString &body,
+void TDataRT::AppendStampedLine(QPlainTextEdit *view, const QString &stamp, const QString &body,
     uint32_t color, uint32_t stampColor)
 {
     if (!view)
@@ -432,7 +445,7 @@ void TDataRT::HoldMonitor(bool hold)
 
 // --- Mouse handling: caret figures, selection size, pop-up conversion -------------
 
-void TDataRT::InstallMouseHandlers(QTextEdit *view)
+void TDataRT::InstallMouseHandlers(QPlainTextEdit *view)
 {
     if (view)
         view->viewport()->installEventFilter(this);

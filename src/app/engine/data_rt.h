@@ -19,7 +19,7 @@
 class Clock;
 class QTextCharFormat;
 class QTextCursor;
-class QTextEdit;
+class QPlainTextEdit;
 class QTimer;
 class QWidget;
 class TVekScomm;
@@ -31,14 +31,15 @@ class TDataRT : public QObject, public SendTarget
 {
     Q_OBJECT
 public:
-    TDataRT(QTextEdit *sendView, TVekScomm &channel, QTextEdit *monitorView, QTextEdit *findView,
-            const SettingsRecord &settings, Clock &clock, QObject *parent = nullptr);
+    TDataRT(QPlainTextEdit *sendView, TVekScomm &channel, QPlainTextEdit *monitorView,
+        QPlainTextEdit *findView, const SettingsRecord &settings, Clock &clock,
+        QObject *parent = nullptr);
     ~TDataRT() override;
 
-    QTextEdit *const SendView;
-    QTextEdit *const MonitorView;
-    QTextEdit *const FindView;
-    QTextEdit *ActiveView;
+    QPlainTextEdit *const SendView;
+    QPlainTextEdit *const MonitorView;
+    QPlainTextEdit *const FindView;
+    QPlainTextEdit *ActiveView;
     TVekScomm &Channel;
 
     // Display switches, refreshed by ApplySettings.
@@ -72,7 +73,7 @@ public:
     // Appends a stamp (grey unless told otherwise) and a coloured body and a line
     // break at the end of the view's text, both in the monitor font, as plain
     // text. The caret stays where it is.
-    static void AppendStampedLine(QTextEdit *view, const QString &stamp, const QString &body,
+    static void AppendStampedLine(QPlainTextEdit *view, const QString &stamp, const QString &body,
                                   uint32_t color, uint32_t stampColor = kStampColor);
     // The monitor stamp for a capture line under the current switches.
     QString MonitorStamp(char direction, std::string_view captureStamp) const;
@@ -102,7 +103,7 @@ public:
     // The owner of the "Send" warnings (the send window).
     void SetWarningOwner(QWidget *owner) { warningOwner_ = owner; }
 
-    void SetActiveView(QTextEdit *view);
+    void SetActiveView(QPlainTextEdit *view);
 
 signals:
     // Ctrl + mouse release over a selection of up to four bytes of hex text:
@@ -151,7 +152,7 @@ private:
     static QTextCharFormat LineFormat(uint32_t color);
 
     QString SendViewLineText(int index) const;
-    void InstallMouseHandlers(QTextEdit *view);
+    void InstallMouseHandlers(QPlainTextEdit *view);
     void ScheduleSelectionSize();
 
     const SettingsRecord &settings_;
@@ -163,7 +164,7 @@ private:
     std::string takenLine_;
 
     std::shared_ptr<WakeGuard> wakeGuard_;
-    QPointer<QTextEdit> monitorAlive_;
+    QPointer<QPlainTextEdit> monitorAlive_;
     QTimer *repaintWindow_ = nullptr; // single shot; runs while repaints are coalesced
     bool monitorHeld_ = false; // monitor updates are off until the window ends
     bool selectionUpdatePending_ = false;

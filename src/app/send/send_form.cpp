@@ -11,9 +11,9 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -27,10 +27,10 @@ const QSize kDropDownButtonSize(41, 28); // room for the menu arrow beside the i
 
 // The send view takes pasted and dropped text as plain text: what is typed
 // here is sent byte for byte, so foreign markup has no place in it.
-class TSendView : public QTextEdit
+class TSendView : public QPlainTextEdit
 {
 public:
-    using QTextEdit::QTextEdit;
+    using QPlainTextEdit::QPlainTextEdit;
 
 protected:
     void insertFromMimeData(const QMimeData *source) override
@@ -111,10 +111,9 @@ void TSendForm::CreateSendView()
     RichSend->setFont(ViewFont());
     RichSend->document()->setDefaultFont(ViewFont());
     RichSend->setCurrentCharFormat(RunFormat(Qt::black));
-    RichSend->setLineWrapMode(QTextEdit::NoWrap);
+    RichSend->setLineWrapMode(QPlainTextEdit::NoWrap);
     RichSend->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RichSend->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    RichSend->setAcceptRichText(true);
 
     KeepSelectionVisible(RichSend);
 

@@ -7,7 +7,7 @@
 class QAction;
 class QActionGroup;
 class QMenu;
-class QTextEdit;
+class QPlainTextEdit;
 class QToolBar;
 class QToolButton;
 
@@ -20,7 +20,7 @@ class TSendForm : public QDockWidget
 public:
     explicit TSendForm(SettingsRecord &settings, QWidget *parent = nullptr);
 
-    QTextEdit *RichSend;
+    QPlainTextEdit *RichSend;
     QToolBar *SendBar;
     QToolButton *ToolButton1; // "Send cursor line"
     QToolButton *ToolButton2; // "Loop To Send"

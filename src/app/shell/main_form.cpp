@@ -21,7 +21,7 @@
 #include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -318,7 +318,7 @@ void TMainForm::CreateEditPopup()
     EditPopupMenu->addAction(ToDecBin1);
 }
 
-void TMainForm::AttachEditPopup(QTextEdit *view)
+void TMainForm::AttachEditPopup(QPlainTextEdit *view)
 {
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint &pos) {
@@ -391,13 +391,12 @@ void TMainForm::CreateMonitorView()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    richShow_ = new QTextEdit(central);
+    richShow_ = new QPlainTextEdit(central);
     richShow_->setObjectName("RichShow");
     richShow_->setFont(ViewFont());
-    richShow_->setLineWrapMode(QTextEdit::NoWrap);
+    richShow_->setLineWrapMode(QPlainTextEdit::NoWrap);
     richShow_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     richShow_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    richShow_->setAcceptRichText(false);
     // The monitor's lines are appended by the program: undo would take them away again.
     richShow_->setUndoRedoEnabled(false);
     AttachEditPopup(richShow_);
@@ -495,7 +494,7 @@ void TMainForm::SetActiveViewToMonitor()
         dataRT_->SetActiveView(richShow_);
 }
 
-QTextEdit *TMainForm::ActiveView() const
+QPlainTextEdit *TMainForm::ActiveView() const
 {
     return dataRT_ && dataRT_->ActiveView ? dataRT_->ActiveView : richShow_;
 }

@@ -13,7 +13,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QSettings;
-class QTextEdit;
+class QPlainTextEdit;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -59,8 +59,8 @@ public:
     TVekComThread *ComThread() const { return comThread_.get(); }
     TDataRT *DataRT() const { return dataRT_; }
 
-    QTextEdit *RichShow() const { return richShow_; }
-    QTextEdit *RichFind() const { return richFind_; } // the find-results view, in FindForm
+    QPlainTextEdit *RichShow() const { return richShow_; }
+    QPlainTextEdit *RichFind() const { return richFind_; } // the find-results view, in FindForm
     TSendForm *SendForm() const { return sendForm_; }
     TFindForm *FindForm() const { return findForm_; }
     TFindDialog *FindDialog() const { return findDialog_; }
@@ -103,8 +103,8 @@ public:
     void ToggleSendWindow();
     void ToggleFindWindow();
     // Message files of the monitor or the send view.
-    void SaveFile(QTextEdit *view);
-    void OpenFile(QTextEdit *view);
+    void SaveFile(QPlainTextEdit *view);
+    void OpenFile(QPlainTextEdit *view);
 
     bool MonitoringPaused() const { return monitoringPaused_; }
     bool StartupDone() const { return startupDone_; }
@@ -126,7 +126,7 @@ private:
     void CreateToolBarActions();
     void CreateMenus();
     void CreateEditPopup();
-    void AttachEditPopup(QTextEdit *view);
+    void AttachEditPopup(QPlainTextEdit *view);
     void CreatePortToolBar();
     void CreateReceiveToolBar();
     void CreateMonitorView();
@@ -147,7 +147,7 @@ private:
     int PortListIndex() const;
     void FlipSetting(uint8_t &field);
     void SetActiveViewToMonitor();
-    QTextEdit *ActiveView() const;
+    QPlainTextEdit *ActiveView() const;
     void ShowOpenFailure();
     void OpenHelpContents();
     void OpenWebPage();
@@ -176,8 +176,8 @@ private:
     std::unique_ptr<TVekScomm> channel_;
     std::unique_ptr<TVekComThread> comThread_;
     TDataRT *dataRT_ = nullptr;
-    QTextEdit *richShow_;
-    QTextEdit *richFind_;
+    QPlainTextEdit *richShow_;
+    QPlainTextEdit *richFind_;
     TSendForm *sendForm_;
     TFindForm *findForm_;
     TFindDialog *findDialog_;

@@ -17,8 +17,8 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QScreen>
-#include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
@@ -63,7 +63,8 @@ void TMainForm::ApplySettings()
         dataRT_->TimeSwitch = settings_.ShowTime;
         dataRT_->DirectionSwitch = settings_.ShowRxTx;
         dataRT_->SentSwitch = settings_.ShowSending;
-        richShow_->setLineWrapMode(settings_.WordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        richShow_->setLineWrapMode(
+            settings_.WordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
         channel_->ReceiveHex = settings_.AsciiReceive ? 0 : 1;
         // The blocks go to the scheduler before the loop timer takes its interval.
         dataRT_->Scheduler->SetLoopParams(settings_.Loop);

@@ -7,7 +7,7 @@
 #include "app/shell/colors.h"
 
 #include <QAction>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 void TMainForm::CreateExtraActions()
 {

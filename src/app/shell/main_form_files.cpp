@@ -17,8 +17,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QPointer>
-#include <QTextEdit>
 
 #include <system_error>
 
@@ -63,7 +63,7 @@ void TMainForm::CreateFileCommands()
 
 // The view is copied at once and written in the background; the remembered
 // path changes only when the file was written, and a failure says why.
-void TMainForm::SaveFile(QTextEdit *view)
+void TMainForm::SaveFile(QPlainTextEdit *view)
 {
     const QString lastFileName = QFile::decodeName(settings_.LastFileName.Text().c_str());
     const QString path = ShowFileDialog(
@@ -95,7 +95,7 @@ void TMainForm::SaveFile(QTextEdit *view)
         });
 }
 
-void TMainForm::OpenFile(QTextEdit *view)
+void TMainForm::OpenFile(QPlainTextEdit *view)
 {
     const QString path = ShowFileDialog({ FileDialogKind::Open, this, {}, kMessageFilter,
         QFile::decodeName(settings_.LastFileName.Text().c_str()) });

@@ -7,7 +7,7 @@
 #include "app/tools/find_form.h"
 
 #include <QAction>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 void TMainForm::CreateFindTools()
 {

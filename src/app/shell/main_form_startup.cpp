@@ -13,6 +13,7 @@
 #include "app/shell/message_box.h"
 #include "app/shell/monitor_limits.h"
 #include "app/shell/rich_text_bridge.h"
+#include "app/shell/view_text.h"
 #include "app/tools/color_button.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
@@ -26,9 +27,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QShowEvent>
-#include <QTextEdit>
 
 #include <stdexcept>
 
@@ -39,9 +40,9 @@ QString InFolder(const std::string &folder, const char *name)
     return FromLocalPath(folder) + name;
 }
 
-void SetFontColor(QTextEdit *view, uint32_t bgr)
+void SetFontColor(QPlainTextEdit *view, uint32_t bgr)
 {
-    view->setTextColor(ColorFromBgr(bgr));
+    SetTypingColor(view, ColorFromBgr(bgr));
 }
 
 int ComboIndex(uint8_t stored)

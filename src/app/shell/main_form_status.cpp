@@ -11,7 +11,7 @@
 #include "shell/send_settings_rules.h"
 
 #include <QAction>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 void TMainForm::Timer1Timer()

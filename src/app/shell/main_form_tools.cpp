@@ -8,6 +8,7 @@
 #include "app/send/pop_form.h"
 #include "app/send/send_form.h"
 #include "app/shell/colors.h"
+#include "app/shell/view_text.h"
 #include "app/tools/about_form.h"
 #include "app/tools/asc_form.h"
 #include "app/tools/b_color_set_form.h"
@@ -17,8 +18,8 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QPlainTextEdit>
 #include <QSettings>
-#include <QTextEdit>
 #include <QToolBar>
 
 #include <optional>
@@ -27,7 +28,7 @@ namespace {
 
 // Selected text of a view, one byte per character as the hex rules read it;
 // characters beyond Latin-1 are never hex digits and become '?'.
-std::string SelectedBytes(const QTextEdit *view)
+std::string SelectedBytes(const QPlainTextEdit *view)
 {
     return view->textCursor().selectedText().toLatin1().toStdString();
 }
@@ -97,9 +98,10 @@ void TMainForm::ApplyViewBackgrounds()
 void TMainForm::ColorActiveView(uint32_t bgr)
 {
     highlightColor_ = bgr;
-    QTextEdit *view = ActiveView();
-    view->setTextColor(TColorButton::IsSpecialColor(bgr) ? view->palette().color(QPalette::Text)
-                                                         : ColorFromBgr(bgr));
+    QPlainTextEdit *view = ActiveView();
+    SetTypingColor(view,
+        TColorButton::IsSpecialColor(bgr) ? view->palette().color(QPalette::Text)
+                                          : ColorFromBgr(bgr));
 }
 
 void TMainForm::RestoreToolWindowPlaces(QSettings &layout)

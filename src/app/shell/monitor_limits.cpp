@@ -7,11 +7,11 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -29,14 +29,14 @@ LocalDateTime CurrentLocalTime()
 } // namespace
 
 TMonitorLimits::TMonitorLimits(
-    QTextEdit *monitor, SettingsRecord &settings, TBackgroundWriter &writer, QObject *parent)
+    QPlainTextEdit *monitor, SettingsRecord &settings, TBackgroundWriter &writer, QObject *parent)
     : QObject(parent)
     , Now(CurrentLocalTime)
     , monitor_(monitor)
     , settings_(settings)
     , writer_(writer)
 {
-    connect(monitor, &QTextEdit::textChanged, this, &TMonitorLimits::CheckMonitorLimits);
+    connect(monitor, &QPlainTextEdit::textChanged, this, &TMonitorLimits::CheckMonitorLimits);
 }
 
 LimitSwitches TMonitorLimits::Switches() const

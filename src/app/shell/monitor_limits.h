@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-class QTextEdit;
+class QPlainTextEdit;
 class TBackgroundWriter;
 
 // Keeps the monitor within its limits: on every change of its text it may save
@@ -27,7 +27,7 @@ class TMonitorLimits : public QObject
 {
     Q_OBJECT
 public:
-    TMonitorLimits(QTextEdit *monitor, SettingsRecord &settings, TBackgroundWriter &writer,
+    TMonitorLimits(QPlainTextEdit *monitor, SettingsRecord &settings, TBackgroundWriter &writer,
         QObject *parent = nullptr);
 
     // Live only for the run; off at every start.
@@ -57,7 +57,7 @@ private:
     void ClearMonitor();
     bool RetryDue() const;
 
-    QPointer<QTextEdit> monitor_;
+    QPointer<QPlainTextEdit> monitor_;
     SettingsRecord &settings_;
     TBackgroundWriter &writer_;
     bool inCheck_ = false;

@@ -6,11 +6,11 @@
 #include "shell/atomic_file.h"
 
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QString>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 
 #include <cmath>
 
@@ -106,7 +106,7 @@ RichDocument ToRichDocument(const QTextDocument &document)
     return result;
 }
 
-void LoadRichDocument(QTextEdit *view, const RichDocument &document)
+void LoadRichDocument(QPlainTextEdit *view, const RichDocument &document)
 {
     QTextDocument *target = view->document();
     const bool undoEnabled = target->isUndoRedoEnabled();
@@ -125,12 +125,12 @@ void LoadRichDocument(QTextEdit *view, const RichDocument &document)
     view->moveCursor(QTextCursor::Start);
 }
 
-void SaveViewToFile(const QTextEdit *view, const QString &path)
+void SaveViewToFile(const QPlainTextEdit *view, const QString &path)
 {
     WriteFileAtomically(LocalPath(path), WriteRtf(ToRichDocument(*view->document())));
 }
 
-void LoadViewFromFile(QTextEdit *view, const QString &path)
+void LoadViewFromFile(QPlainTextEdit *view, const QString &path)
 {
     LoadRichDocument(view, ReadRichText(ReadWholeFile(LocalPath(path))));
 }

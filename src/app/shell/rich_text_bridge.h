@@ -4,7 +4,7 @@
 
 class QString;
 class QTextDocument;
-class QTextEdit;
+class QPlainTextEdit;
 
 // Between the text views and message files: a view's document as lines of
 // coloured runs, and back. Text always goes in as plain runs, never as markup.
@@ -13,12 +13,12 @@ class QTextEdit;
 RichDocument ToRichDocument(const QTextDocument &document);
 
 // Replaces the view's whole content; the undo history starts afresh.
-void LoadRichDocument(QTextEdit *view, const RichDocument &document);
+void LoadRichDocument(QPlainTextEdit *view, const RichDocument &document);
 
 // Writes the view as a rich-text file, replacing the file only once it is
 // complete. Raises std::system_error when it cannot be written.
-void SaveViewToFile(const QTextEdit *view, const QString &path);
+void SaveViewToFile(const QPlainTextEdit *view, const QString &path);
 
 // Replaces the view's content with a rich-text file, or with its lines when it
 // is plain text. Raises std::system_error when it cannot be read.
-void LoadViewFromFile(QTextEdit *view, const QString &path);
+void LoadViewFromFile(QPlainTextEdit *view, const QString &path);

@@ -1,9 +1,9 @@
 #include "app/shell/view_text.h"
 
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QTextEdit>
 
 QFont ViewFont()
 {
@@ -35,7 +35,14 @@ QString SelectedPlainText(const QTextCursor &cursor)
     return WithPlainLineBreaks(cursor.selectedText());
 }
 
-void KeepSelectionVisible(QTextEdit *view)
+void SetTypingColor(QPlainTextEdit *view, const QColor &color)
+{
+    QTextCharFormat format;
+    format.setForeground(color);
+    view->mergeCurrentCharFormat(format);
+}
+
+void KeepSelectionVisible(QPlainTextEdit *view)
 {
     QPalette palette = view->palette();
     for (auto role : { QPalette::Highlight, QPalette::HighlightedText })

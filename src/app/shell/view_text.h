@@ -3,9 +3,10 @@
 #include <QFont>
 #include <QString>
 
+class QColor;
+class QPlainTextEdit;
 class QTextCharFormat;
 class QTextCursor;
-class QTextEdit;
 
 // What the three text views share: their font, and how a selection reads.
 
@@ -28,6 +29,9 @@ QString WithPlainLineBreaks(QString text);
 // The selection as text, a line break between lines.
 QString SelectedPlainText(const QTextCursor &cursor);
 
+// The colour of what is typed next at the caret.
+void SetTypingColor(QPlainTextEdit *view, const QColor &color);
+
 // Keeps a view's selection drawn as selected while another window has the focus,
 // so a hit or a marked range stays in sight.
-void KeepSelectionVisible(QTextEdit *view);
+void KeepSelectionVisible(QPlainTextEdit *view);

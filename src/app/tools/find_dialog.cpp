@@ -11,12 +11,12 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <climits>
@@ -94,7 +94,7 @@ QString SearchTextOf(QString selection)
 } // namespace
 
 TFindDialog::TFindDialog(
-    QTextEdit *monitor, TFindForm *results, const SettingsRecord &settings, QWidget *parent)
+    QPlainTextEdit *monitor, TFindForm *results, const SettingsRecord &settings, QWidget *parent)
     : QDialog(parent)
     , monitor_(monitor)
     , results_(results)

@@ -12,7 +12,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTextEdit;
+class QPlainTextEdit;
 class TFindForm;
 struct ListedLine;
 struct ListedLineSource;
@@ -25,7 +25,7 @@ class TFindDialog : public QDialog
 {
     Q_OBJECT
 public:
-    TFindDialog(QTextEdit *monitor, TFindForm *results, const SettingsRecord &settings,
+    TFindDialog(QPlainTextEdit *monitor, TFindForm *results, const SettingsRecord &settings,
         QWidget *parent = nullptr);
 
     QLabel *Label1;
@@ -62,7 +62,7 @@ private:
     void BeginFindAll();
     void EndFindAll();
 
-    QTextEdit *monitor_;
+    QPlainTextEdit *monitor_;
     TFindForm *results_;
     const SettingsRecord &settings_;
     TTextFinder finder_;

@@ -5,10 +5,10 @@
 
 #include <QCloseEvent>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextBlockUserData>
 #include <QTextCursor>
-#include <QTextEdit>
 
 namespace {
 
@@ -27,14 +27,13 @@ TFindForm::TFindForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("FindForm"));
 
-    RichFind = new QTextEdit(this);
+    RichFind = new QPlainTextEdit(this);
     RichFind->setObjectName(QStringLiteral("RichFind"));
     RichFind->setFont(ViewFont());
     RichFind->document()->setDefaultFont(ViewFont());
-    RichFind->setLineWrapMode(QTextEdit::NoWrap);
+    RichFind->setLineWrapMode(QPlainTextEdit::NoWrap);
     RichFind->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichFind->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichFind->setAcceptRichText(false); // pasted text is data, never markup
     KeepSelectionVisible(RichFind);
     setWidget(RichFind);
 

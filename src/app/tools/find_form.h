@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-class QTextEdit;
+class QPlainTextEdit;
 
 // Where a listed line came from: its line in the monitor as the monitor was
 // when it was listed. The monitor may have moved on since.
@@ -35,7 +35,7 @@ class TFindForm : public QDockWidget
 public:
     explicit TFindForm(QWidget *parent = nullptr);
 
-    QTextEdit *RichFind;
+    QPlainTextEdit *RichFind;
 
     // Appends found lines at the caret in one edit of the view, each remembering
     // where it came from.

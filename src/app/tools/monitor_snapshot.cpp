@@ -1,16 +1,16 @@
 #include "app/tools/monitor_snapshot.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTextLayout>
 
-MonitorSnapshot ReadMonitorSnapshot(const QTextEdit &view, bool displayLines)
+MonitorSnapshot ReadMonitorSnapshot(const QPlainTextEdit &view, bool displayLines)
 {
     MonitorSnapshot snapshot;
     QTextDocument *document = view.document();
-    const bool wrapped = displayLines && view.lineWrapMode() != QTextEdit::NoWrap;
+    const bool wrapped = displayLines && view.lineWrapMode() != QPlainTextEdit::NoWrap;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
         const bool endsWithBreak = block.next().isValid();

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-class QTextEdit;
+class QPlainTextEdit;
 
 inline std::u16string_view AsUtf16(const QString &text)
 {
@@ -34,4 +34,4 @@ struct MonitorSnapshot
 
 // Reads the monitor once. With `displayLines` and word wrap on, every line the
 // view shows is a line of its own; otherwise a line is a block.
-MonitorSnapshot ReadMonitorSnapshot(const QTextEdit &view, bool displayLines);
+MonitorSnapshot ReadMonitorSnapshot(const QPlainTextEdit &view, bool displayLines);

@@ -10,11 +10,11 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -24,7 +24,7 @@ const char *const kCaption = "Print";
 
 } // namespace
 
-TPrintForm::TPrintForm(QTextEdit *monitor, QWidget *mainWindow)
+TPrintForm::TPrintForm(QPlainTextEdit *monitor, QWidget *mainWindow)
     : QDialog(mainWindow)
     , monitor_(monitor)
     , mainWindow_(mainWindow)

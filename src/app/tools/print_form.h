@@ -8,7 +8,7 @@ class QLabel;
 class QPrinter;
 class QPushButton;
 class QStatusBar;
-class QTextEdit;
+class QPlainTextEdit;
 class QWidget;
 class TPagePreview;
 class TPrintJobs;
@@ -20,7 +20,7 @@ class TPrintForm : public QDialog
     Q_OBJECT
 public:
     // `monitor` is the view whose text is printed; `mainWindow` owns the messages.
-    TPrintForm(QTextEdit *monitor, QWidget *mainWindow);
+    TPrintForm(QPlainTextEdit *monitor, QWidget *mainWindow);
     ~TPrintForm() override;
 
     QWidget *Panel1;
@@ -55,7 +55,7 @@ private:
     void PrintCopies(TPrintJobs &jobs, int copies);
     QPrinter &Printer();
 
-    QTextEdit *monitor_;
+    QPlainTextEdit *monitor_;
     QWidget *mainWindow_;
     std::unique_ptr<QPrinter> printer_; // keeps the dialog's choices for the run
 };

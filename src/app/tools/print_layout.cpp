@@ -5,9 +5,9 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPicture>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTextLayout>
 
 namespace {
@@ -153,7 +153,7 @@ void TPrintLayout::DrawRange(QPainter &painter, int start, int end) const
     painter.restore();
 }
 
-void PaginateMonitor(const QTextEdit &monitor, TPagePreview &sink)
+void PaginateMonitor(const QPlainTextEdit &monitor, TPagePreview &sink)
 {
     const int inset = TPrintLayout::PageInset;
     const QRectF page(

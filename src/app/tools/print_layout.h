@@ -9,7 +9,7 @@
 
 class QPainter;
 class QTextDocument;
-class QTextEdit;
+class QPlainTextEdit;
 class TPagePreview;
 
 // Cuts a text view's formatted text into pages. The text keeps the view's
@@ -55,4 +55,4 @@ private:
 
 // Forms every page of the monitor's text into `sink`, which the caller has
 // emptied: one NewPage / EndPage pair per page.
-void PaginateMonitor(const QTextEdit &monitor, TPagePreview &sink);
+void PaginateMonitor(const QPlainTextEdit &monitor, TPagePreview &sink);
