@@ -14,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -338,6 +339,29 @@ TEST_F(DataRtTest, RepaintsAreHeldWhileLinesKeepComing)
     EXPECT_TRUE(monitor.textCursor().atEnd());
     EXPECT_FALSE(monitor.textCursor().hasSelection());
     EXPECT_EQ(MonitorLines().size(), 3);
+}
+
+// While held, the monitor's scroll range is not kept exact (that would lay out
+// every line that scrolls by unseen); when the window ends it must be exact
+// again, with the last line at the bottom and no room to scroll past it.
+TEST_F(DataRtTest, AfterAHeldStreamTheEndIsAtTheBottomOfTheMonitor)
+{
+    monitor.resize(400, 200);
+    monitor.show();
+    Receive("\x01");
+    renderer->RenderTick(); // shown at once; the window opens
+    for (int i = 0; i < 100; ++i) {
+        Receive("\x02");
+        renderer->RenderTick();
+    }
+    EXPECT_FALSE(monitor.updatesEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return monitor.updatesEnabled(); }));
+
+    const QScrollBar *bar = monitor.verticalScrollBar();
+    EXPECT_GE(bar->value(), bar->maximum() - 1); // the line at the top may be cut
+    EXPECT_LE(bar->maximum() + bar->pageStep(), monitor.document()->lineCount());
+    const int lineHeight = monitor.fontMetrics().lineSpacing();
+    EXPECT_GT(monitor.cursorRect().bottom(), monitor.viewport()->height() - 2 * lineHeight);
 }
 
 TEST_F(DataRtTest, CaretFiguresCountBytesOrCharactersAfterTheStamp)

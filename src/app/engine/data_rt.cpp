@@ -375,7 +375,11 @@ void TDataRT::InsertStampedLine(QTextCursor &cursor, const QString &stamp, const
     cursor.beginEditBlock();
     if (!stamp.isEmpty())
         cursor.insertText(stamp, LineFormat(stampColor));
-    cursor.insertText(body + QLatin1Char('\n'), LineFormat(color));
+    const QTextCharFormat format = LineFormat(color);
+    // Two inserts rather than one of `body + "\n"`: a hex line of a 4096-byte
+    // burst is 12,000 characters, not worth copying only to add a line break.
+    cursor.insertText(body, format);
+    cursor.insertText(QStringLiteral("\n"), format);
     cursor.endEditBlock();
 }
 
@@ -414,8 +418,8 @@ void TDataRT::RepaintWindowEnded()
         return; // no line since the last repaint: the stream has stopped
     QElapsedTimer painting;
     painting.start();
+    HoldMonitor(false); // first, so the scroll to the end sees the exact range
     ShowMonitorEnd();
-    HoldMonitor(false);
     // Paint now: a repaint merely scheduled would find the view held again by
     // the next line, which comes within a millisecond while the stream lasts.
     if (monitorAlive_)
@@ -439,8 +443,13 @@ void TDataRT::HoldMonitor(bool hold)
     if (monitorHeld_ == hold)
         return;
     monitorHeld_ = hold;
-    if (monitorAlive_)
-        monitorAlive_->setUpdatesEnabled(!hold);
+    if (!monitorAlive_)
+        return;
+    monitorAlive_->setUpdatesEnabled(!hold);
+    // Keeping the scroll range exact lays out the lines at the end after every
+    // edit; while the view is held it need not be exact, and the lines that
+    // scroll by unseen are never laid out. Letting go makes it exact again.
+    monitorAlive_->setCenterOnScroll(hold);
 }
 
 // --- Mouse handling: caret figures, selection size, pop-up conversion -------------
