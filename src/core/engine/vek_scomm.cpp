@@ -194,9 +194,10 @@ std::string TVekScomm::PopLine()
 
 bool TVekScomm::PopLine(std::string &line)
 {
-    // A few spares cover the lines in flight between the two threads; more would
-    // only hold memory.
+    // A few spares cover the lines in flight between the two threads; more, or
+    // the storage of a long sent line, would only hold memory.
     constexpr std::size_t kMostSpareLines = 4;
+    constexpr std::size_t kLargestSpareLine = 64 * 1024;
     {
         std::unique_lock lock(captureLock_, std::defer_lock);
         if (!LockCapture(lock) || captureQueue_.empty()) {
@@ -207,7 +208,8 @@ bool TVekScomm::PopLine(std::string &line)
         captureQueue_.pop_front();
         queuedBytes_.fetch_sub(taken.size());
         queuedLines_.fetch_sub(1);
-        if (line.capacity() > 0 && spareLines_.size() < kMostSpareLines) {
+        if (line.capacity() > 0 && line.capacity() <= kLargestSpareLine
+            && spareLines_.size() < kMostSpareLines) {
             line.clear();
             spareLines_.push_back(std::move(line));
         }
