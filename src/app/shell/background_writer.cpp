@@ -17,14 +17,14 @@ TBackgroundWriter::~TBackgroundWriter()
     pool_.waitForDone(); // a file half way through is finished, not abandoned
 }
 
-void TBackgroundWriter::Write(RichDocument document, const QString &path, Done done)
+void TBackgroundWriter::Write(RichDocumentCopy document, const QString &path, Done done)
 {
     ++pending_;
     const std::string target = QFile::encodeName(path).toStdString();
     pool_.start([this, document = std::move(document), target, done = std::move(done)] {
         QString error;
         try {
-            WriteFileAtomically(target, WriteRtf(document));
+            WriteFileAtomically(target, WriteRtf(ToRichDocument(document)));
         } catch (const std::exception &e) {
             error = QString::fromLocal8Bit(e.what());
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/rich_text.h"
+#include "app/shell/rich_text_bridge.h"
 
 #include <QObject>
 #include <QString>
@@ -23,8 +23,9 @@ public:
     explicit TBackgroundWriter(QObject *parent = nullptr);
     ~TBackgroundWriter() override;
 
-    // Writes `document` as a rich-text file to `path`, replacing it only once complete.
-    void Write(RichDocument document, const QString &path, Done done);
+    // Writes `document` as a rich-text file to `path`, replacing it only once
+    // complete. The copy is turned into the file's text on the worker too.
+    void Write(RichDocumentCopy document, const QString &path, Done done);
     // Blocks until every write has ended and has reported back.
     void WaitForAll();
     bool Busy() const { return pending_ > 0; }

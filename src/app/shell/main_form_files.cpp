@@ -82,7 +82,7 @@ void TMainForm::SaveFile(QPlainTextEdit *view)
             != QMessageBox::Yes)
         return;
 
-    fileWriter_->Write(ToRichDocument(*view->document()), path,
+    fileWriter_->Write(CopyRichDocument(*view->document()), path,
         [self = QPointer<TMainForm>(this), path](const QString &error) {
             if (!self)
                 return;

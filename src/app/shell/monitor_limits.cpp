@@ -103,7 +103,7 @@ bool TMonitorLimits::StartSave()
     monitor_->document()->findBlockByNumber(savedLines - 1).setUserState(mark);
     saving_ = true;
     savingPath_ = path;
-    writer_.Write(ToRichDocument(*monitor_->document()), QFile::decodeName(path.c_str()),
+    writer_.Write(CopyRichDocument(*monitor_->document()), QFile::decodeName(path.c_str()),
         [self = QPointer<TMonitorLimits>(this), mark, savedLines](const QString &error) {
             if (self)
                 self->SaveFinished(error, mark, savedLines);

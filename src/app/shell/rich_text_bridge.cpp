@@ -43,15 +43,16 @@ uint32_t RunColor(const QTextCharFormat &format)
     return brush.style() == Qt::NoBrush ? 0 : BgrFromColor(brush.color());
 }
 
-TextRun ToTextRun(const QTextFragment &fragment, const QFont &defaultFont)
+RichRunCopy ToRunCopy(const QTextFragment &fragment, const QFont &defaultFont)
 {
     const QTextCharFormat format = fragment.charFormat();
-    TextRun run;
-    run.Text = fragment.text().toStdString();
-    run.Color = RunColor(format);
-    run.Font = RunFontFamily(format, defaultFont).toStdString();
-    run.HalfPoints = RunHalfPoints(format, defaultFont);
-    return run;
+    return { fragment.text(), RunColor(format), RunFontFamily(format, defaultFont),
+        RunHalfPoints(format, defaultFont) };
+}
+
+TextRun ToTextRun(const RichRunCopy &copy)
+{
+    return { copy.Text.toStdString(), copy.Color, copy.Font.toStdString(), copy.HalfPoints };
 }
 
 QTextCharFormat ToCharFormat(const TextRun &run)
@@ -90,20 +91,38 @@ QString RunText(const std::string &text)
 
 } // namespace
 
-RichDocument ToRichDocument(const QTextDocument &document)
+RichDocumentCopy CopyRichDocument(const QTextDocument &document)
 {
     const QFont defaultFont = document.defaultFont();
-    RichDocument result;
-    result.Lines.reserve(size_t(document.blockCount()));
+    RichDocumentCopy copy;
+    copy.reserve(size_t(document.blockCount()));
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        RichLine &line = result.Lines.emplace_back();
+        std::vector<RichRunCopy> &line = copy.emplace_back();
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (fragment.isValid() && fragment.length() > 0)
-                line.push_back(ToTextRun(fragment, defaultFont));
+                line.push_back(ToRunCopy(fragment, defaultFont));
         }
     }
+    return copy;
+}
+
+RichDocument ToRichDocument(const RichDocumentCopy &copy)
+{
+    RichDocument result;
+    result.Lines.reserve(copy.size());
+    for (const std::vector<RichRunCopy> &runs : copy) {
+        RichLine &line = result.Lines.emplace_back();
+        line.reserve(runs.size());
+        for (const RichRunCopy &run : runs)
+            line.push_back(ToTextRun(run));
+    }
     return result;
+}
+
+RichDocument ToRichDocument(const QTextDocument &document)
+{
+    return ToRichDocument(CopyRichDocument(document));
 }
 
 void LoadRichDocument(QPlainTextEdit *view, const RichDocument &document)
