@@ -1,7 +1,9 @@
 // Pushes a large stream through a pseudo-terminal into the real capture path
 // (port, receive thread, channel) while a consumer takes the lines out as fast
 // as it can, and reports whether every byte arrived and how fast; then measures
-// what a plain reader gets from the same pair, the most any reader could.
+// what a plain reader gets from the same pair, the most any reader could, and
+// what the least pipeline that shows lines gets: a reader that forms each
+// burst's line and hands it to the same consumer on another thread.
 // Each is measured three times, taking turns; the best of each is printed.
 //
 // Usage: capture_bench [MiB (default 64)] [hex|ascii (default hex)]
@@ -9,6 +11,7 @@
 #include "engine/capture_line.h"
 #include "engine/vek_com_thread.h"
 #include "engine/vek_scomm.h"
+#include "send/hex_text.h"
 #include "support/pty_pair.h"
 
 #include <array>
@@ -19,13 +22,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <deque>
 #include <fcntl.h>
+#include <functional>
 #include <mutex>
+#include <poll.h>
 #include <string>
 #include <string_view>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -65,12 +72,12 @@ double CpuSeconds(clockid_t id)
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
-// Takes lines out of the channel, counts their payload and checks it against
-// the stream.
-class TConsumer
+// Takes lines out of a channel (anything with OnLineQueued and
+// PopLine(std::string &)), counts their payload and checks it against the stream.
+template <typename Channel> class TConsumer
 {
 public:
-    TConsumer(TVekScomm &channel, bool hex)
+    TConsumer(Channel &channel, bool hex)
         : channel_(channel)
         , hex_(hex)
     {
@@ -150,7 +157,7 @@ private:
         lastArrival_ = SteadyClock::now();
     }
 
-    TVekScomm &channel_;
+    Channel &channel_;
     const bool hex_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
@@ -178,17 +185,141 @@ void WriteStream(PtyPair &pty, uint64_t total)
     }
 }
 
-// MB/s of the same stream into a bare read() loop on the slave side.
-double PlainReaderMBps(PtyPair &pty, uint64_t total)
+// The least a queue between two threads does: lines moved in and out under a
+// lock, a wake for a line into an empty queue, taken lines' storage reused.
+class TBareQueue
 {
-    const int fd = ::open(pty.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+public:
+    std::function<void()> OnLineQueued;
+
+    // Queues `line` and leaves spare storage in it for the next one.
+    void Push(std::string &line)
+    {
+        bool wasEmpty = false;
+        {
+            std::lock_guard lock(mutex_);
+            wasEmpty = lines_.empty();
+            lines_.push_back(std::move(line));
+            line.clear();
+            if (!spares_.empty()) {
+                line.swap(spares_.back());
+                spares_.pop_back();
+            }
+        }
+        if (wasEmpty && OnLineQueued)
+            OnLineQueued();
+    }
+
+    bool PopLine(std::string &line)
+    {
+        std::lock_guard lock(mutex_);
+        if (lines_.empty())
+            return false;
+        std::string taken = std::move(lines_.front());
+        lines_.pop_front();
+        if (spares_.size() < 4) {
+            line.clear();
+            spares_.push_back(std::move(line));
+        }
+        line = std::move(taken);
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::deque<std::string> lines_;
+    std::vector<std::string> spares_;
+};
+
+// Waits for the tail: the last burst ends one read interval after its last
+// byte. Returns when the stream's end was taken, or the time of giving up.
+template <typename Channel>
+SteadyClock::time_point WaitForTail(const TConsumer<Channel> &consumer, uint64_t total)
+{
+    auto lastProgress = SteadyClock::now();
+    uint64_t seen = consumer.Captured();
+    while (seen < total && SteadyClock::now() - lastProgress < std::chrono::seconds(2)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (consumer.Captured() != seen) {
+            seen = consumer.Captured();
+            lastProgress = SteadyClock::now();
+        }
+    }
+    return seen >= total ? consumer.LastArrival() : SteadyClock::now();
+}
+
+int OpenRawSlave(PtyPair &pty, int flags)
+{
+    const int fd = ::open(pty.SlavePath().c_str(), flags | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return 0;
+        return fd;
     termios raw {};
     tcgetattr(fd, &raw);
     cfmakeraw(&raw);
     tcsetattr(fd, TCSANOW, &raw);
     tcflush(fd, TCIOFLUSH);
+    return fd;
+}
+
+// One burst the way the program reads one: up to 4096 bytes, ending 20 ms
+// after the last byte. 0 when nothing came within a second.
+int ReadBurst(int fd, char *buffer, int size)
+{
+    int got = 0;
+    for (int waitMs = 1000; got < size;) {
+        const ssize_t n = ::read(fd, buffer + got, std::size_t(size - got));
+        if (n > 0) {
+            got += int(n);
+            waitMs = 20;
+            continue;
+        }
+        pollfd ready { fd, POLLIN, 0 };
+        if (::poll(&ready, 1, waitMs) <= 0)
+            break;
+    }
+    return got;
+}
+
+// MB/s of the same stream through the least pipeline that shows lines.
+double PipelineMBps(PtyPair &pty, uint64_t total, bool hex)
+{
+    const int fd = OpenRawSlave(pty, O_RDWR | O_NONBLOCK);
+    if (fd < 0)
+        return 0;
+    TBareQueue queue;
+    TConsumer<TBareQueue> consumer(queue, hex);
+    const auto start = SteadyClock::now();
+    std::thread reader([&] {
+        std::array<char, 4096> buffer {};
+        std::string line;
+        for (uint64_t got = 0; got < total;) {
+            const int n = ReadBurst(fd, buffer.data(), int(buffer.size()));
+            if (n <= 0)
+                return;
+            got += uint64_t(n);
+            BeginCaptureLineInto(line, 'R', TimeOfDay {});
+            if (hex)
+                AppendHexText(line, std::string_view(buffer.data(), std::size_t(n)), " ");
+            else
+                line.append(buffer.data(), std::size_t(n));
+            queue.Push(line);
+        }
+    });
+    WriteStream(pty, total);
+    reader.join();
+    const auto end = WaitForTail(consumer, total);
+    ::close(fd);
+    if (consumer.Captured() < total || consumer.Mismatched() > 0)
+        return 0;
+    return double(total) / 1e6 / std::chrono::duration<double>(end - start).count();
+}
+
+// MB/s of the same stream into a bare read() loop on the slave side.
+double PlainReaderMBps(PtyPair &pty, uint64_t total)
+{
+    const int fd = OpenRawSlave(pty, O_RDONLY);
+    if (fd < 0)
+        return 0;
     const auto start = SteadyClock::now();
     std::thread reader([fd, total] {
         std::array<char, 4096> buffer {};
@@ -222,25 +353,14 @@ TChannelRun RunChannel(PtyPair &pty, uint64_t total, bool hex)
     channel.ComPort().SetPort(pty.SlavePath());
     channel.OpenPort();
     TVekComThread receiver(channel);
-    TConsumer consumer(channel, hex);
+    TConsumer<TVekScomm> consumer(channel, hex);
     receiver.Release();
 
     const double cpuBefore = CpuSeconds(receiver.CpuClock());
     const auto start = SteadyClock::now();
     WriteStream(pty, total);
 
-    // Wait for the tail: the last burst ends one read interval after its last byte.
-    auto lastProgress = SteadyClock::now();
-    uint64_t seen = consumer.Captured();
-    while (seen < total && SteadyClock::now() - lastProgress < std::chrono::seconds(2)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        if (consumer.Captured() != seen) {
-            seen = consumer.Captured();
-            lastProgress = SteadyClock::now();
-        }
-    }
-
-    const auto end = seen >= total ? consumer.LastArrival() : SteadyClock::now();
+    const auto end = WaitForTail(consumer, total);
     TChannelRun run;
     run.ThreadCpuSeconds = CpuSeconds(receiver.CpuClock()) - cpuBefore;
     run.Seconds = std::chrono::duration<double>(end - start).count();
@@ -268,6 +388,7 @@ int main(int argc, char **argv)
     double throughput = 0;
     double threadCpuPct = 0;
     double limit = 0;
+    double pipeline = 0;
     for (int round = 0; round < kRounds; ++round) {
         const TChannelRun run = RunChannel(pty, total, hex);
         captured += run.Captured;
@@ -278,6 +399,7 @@ int main(int argc, char **argv)
             threadCpuPct = 100.0 * run.ThreadCpuSeconds / run.Seconds;
         }
         limit = std::max(limit, PlainReaderMBps(pty, total));
+        pipeline = std::max(pipeline, PipelineMBps(pty, total, hex));
     }
 
     const uint64_t sent = total * kRounds;
@@ -289,5 +411,7 @@ int main(int argc, char **argv)
     std::printf("rx_thread_cpu_pct: %.1f\n", threadCpuPct);
     std::printf("pty_limit_MBps: %.1f\n", limit);
     std::printf("ratio: %.2f\n", limit > 0 ? throughput / limit : 0.0);
+    std::printf("pipeline_limit_MBps: %.1f\n", pipeline);
+    std::printf("pipeline_limit_ratio: %.2f\n", limit > 0 ? pipeline / limit : 0.0);
     return captured == sent && mismatched == 0 ? 0 : 1;
 }
