@@ -140,7 +140,38 @@ private:
 
     void Take(std::string_view body)
     {
-        uint64_t position = captured_.load();
+        const uint64_t first = captured_.load();
+        const uint64_t count = hex_ ? (body.size() + 1) / 3 : body.size();
+        // Whole lines are compared with the stream's text at once; only a line
+        // that differs is gone through byte by byte to count what is wrong.
+        const uint64_t wrong
+            = body == ExpectedText(first, body.size()) ? 0 : CountWrong(body, first);
+        mismatched_.fetch_add(wrong);
+        captured_.store(first + count);
+        std::lock_guard lock(mutex_);
+        lastArrival_ = SteadyClock::now();
+    }
+
+    // What a line starting at stream position `first` must hold: the stream
+    // repeats every 251 bytes, so one text of 4096 + 251 bytes covers any burst.
+    std::string_view ExpectedText(uint64_t first, std::size_t size) const
+    {
+        const std::size_t offset = std::size_t(first % 251) * (hex_ ? 3 : 1);
+        if (offset + size > expected_.size())
+            return {};
+        return std::string_view(expected_).substr(offset, size);
+    }
+
+    static std::string StreamText(bool hex)
+    {
+        std::string bytes(4096 + 251, '\0');
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = StreamByte(i);
+        return hex ? BytesToHexText(bytes, " ") : bytes;
+    }
+
+    uint64_t CountWrong(std::string_view body, uint64_t position) const
+    {
         uint64_t wrong = 0;
         if (hex_) {
             for (std::size_t i = 0; i + 1 < body.size(); i += 3, ++position) {
@@ -151,14 +182,12 @@ private:
             for (char byte : body)
                 wrong += byte != StreamByte(position++);
         }
-        mismatched_.fetch_add(wrong);
-        captured_.store(position);
-        std::lock_guard lock(mutex_);
-        lastArrival_ = SteadyClock::now();
+        return wrong;
     }
 
     Channel &channel_;
     const bool hex_;
+    const std::string expected_ = StreamText(hex_);
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     bool pending_ = false;

@@ -406,12 +406,14 @@ TEST_F(DataRtTest, CaretLineCountsWrappedLinesWhenWrapIsOn)
 {
     channel.ReceiveHex = 0;
     WrapAtColumns(monitor, 10);
-    monitor.setPlainText("first\n0123456789ABCDEFGHIJKLMNO");
+    // A shown line of two parts before the long one (digits: the view's font
+    // may be a proportional stand-in, but its digits share one width).
+    monitor.setPlainText("0123456789 0123\n0123456789ABCDEFGHIJKLMNO");
     monitor.show();
     QCoreApplication::processEvents();
-    SetCaret(monitor, 6 + 23); // "N" on the third part of the long line
+    SetCaret(monitor, 16 + 23); // "N" on the third part of the long line
     renderer->UpdateCaretFigures();
-    EXPECT_EQ(renderer->CaretLine, 4);
+    EXPECT_EQ(renderer->CaretLine, 5);
     EXPECT_EQ(renderer->CaretColumn, 3);
 }
 

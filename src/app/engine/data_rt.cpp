@@ -65,8 +65,7 @@ struct CaretPlace
     QString TextBefore;
 };
 
-// The view lays out only the blocks it shows; counting wrapped lines needs the
-// others laid out too. A block keeps its layout, so each is laid out once.
+// Lays out a block the view has not shown yet (it lays out only what it shows).
 const QTextLayout *LaidOut(const QTextBlock &block)
 {
     block.document()->documentLayout()->blockBoundingRect(block);
@@ -85,12 +84,11 @@ CaretPlace CaretPlaceOf(const QPlainTextEdit &view)
 
     const QTextLine line = layout->lineForTextPosition(column);
     const int lineStart = line.isValid() ? line.textStart() : 0;
-    int lineIndex = line.isValid() ? line.lineNumber() : 0;
-    for (QTextBlock before = view.document()->begin(); before.isValid() && before != block;
-         before = before.next()) {
-        const QTextLayout *beforeLayout = LaidOut(before);
-        lineIndex += beforeLayout ? std::max(1, beforeLayout->lineCount()) : 1;
-    }
+    // The lines before the caret's block as the view counts them: a block it has
+    // laid out counts its wrapped lines, one it never showed counts one. Laying
+    // out every earlier block instead would keep a click waiting for seconds
+    // after a flood of long lines.
+    const int lineIndex = block.firstLineNumber() + (line.isValid() ? line.lineNumber() : 0);
     return { lineIndex, block.text().mid(lineStart, column - lineStart) };
 }
 

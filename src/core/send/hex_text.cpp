@@ -2,10 +2,47 @@
 
 #include "send/convert_error.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
 namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+char *WritePair(char *at, unsigned char byte)
+{
+    *at++ = kHexDigits[byte >> 4];
+    *at++ = kHexDigits[byte & 0x0F];
+    return at;
+}
+
+// Each byte's two digits and a separator, as four bytes to copy at once.
+std::array<uint32_t, 256> PairsWithSeparator(char separator)
+{
+    std::array<uint32_t, 256> pairs {};
+    for (std::size_t b = 0; b < pairs.size(); ++b) {
+        char text[4] = { 0, 0, separator, 0 };
+        WritePair(text, static_cast<unsigned char>(b));
+        std::memcpy(&pairs[b], text, sizeof text);
+    }
+    return pairs;
+}
+
+// A pair and its separator for each byte, from a table, four bytes written at
+// a time (the fourth is overwritten by the next pair); the caller leaves room
+// for a pair after the last separator.
+char *WritePairsAndSeparators(char *at, std::string_view bytes, char separator)
+{
+    static const std::array<uint32_t, 256> spaced = PairsWithSeparator(' ');
+    const std::array<uint32_t, 256> pairs
+        = separator == ' ' ? spaced : PairsWithSeparator(separator);
+    for (const char byte : bytes) {
+        std::memcpy(at, &pairs[static_cast<unsigned char>(byte)], sizeof(uint32_t));
+        at += 3;
+    }
+    return at;
+}
 
 constexpr char kBlank = ' ';
 
@@ -169,25 +206,24 @@ std::string BytesToHexText(std::string_view bytes, std::string_view separator)
 }
 
 // Sized once and written through a pointer: a received burst of 4096 bytes is
-// formatted on every read, and appending a character at a time cost the
-// receive thread a fifth of its time.
+// formatted on every read.
 void AppendHexText(std::string &out, std::string_view bytes, std::string_view separator)
 {
     if (bytes.empty())
         return;
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     const std::size_t start = out.size();
     out.resize(start + bytes.size() * (2 + separator.size()) - separator.size());
     char *at = out.data() + start;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i > 0) {
-            std::memcpy(at, separator.data(), separator.size());
-            at += separator.size();
+    const std::string_view allButLast = bytes.substr(0, bytes.size() - 1);
+    if (separator.size() == 1) {
+        at = WritePairsAndSeparators(at, allButLast, separator.front());
+    } else {
+        for (const char byte : allButLast) {
+            at = WritePair(at, static_cast<unsigned char>(byte));
+            at = std::copy(separator.begin(), separator.end(), at);
         }
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        *at++ = kDigits[b >> 4];
-        *at++ = kDigits[b & 0x0F];
     }
+    WritePair(at, static_cast<unsigned char>(bytes.back()));
 }
 
 int HexDigitValue(char c)

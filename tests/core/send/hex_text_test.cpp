@@ -120,6 +120,27 @@ TEST(HexText, BytesToHexText)
     EXPECT_EQ(BytesToHexText("\x00\x0a\xff"s, " "), "00 0A FF");
     EXPECT_EQ(BytesToHexText("\x01\x02", ""), "0102");
     EXPECT_EQ(BytesToHexText("", " "), "");
+    EXPECT_EQ(BytesToHexText("\x7f", " "), "7F"); // no separator after the last pair
+    EXPECT_EQ(BytesToHexText("\x01\x02\x03", ", "), "01, 02, 03");
+    EXPECT_EQ(BytesToHexText("\x01\x02\x03", "-"), "01-02-03");
+}
+
+// The one-character separator goes a faster way: every byte value, and text
+// appended after what the string already holds, must come out as the plain
+// way writes it.
+TEST(HexText, AppendedHexTextMatchesPairByPairForEveryByte)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += char(b);
+    for (const std::string separator : { " ", ":" }) {
+        std::string expected = "head";
+        for (std::size_t i = 0; i < all.size(); ++i)
+            expected += (i > 0 ? separator : "") + BytesToHexText(all.substr(i, 1), "");
+        std::string out = "head";
+        AppendHexText(out, all, separator);
+        EXPECT_EQ(out, expected) << separator;
+    }
 }
 
 TEST(HexText, NormalizedTextRoundTripsThroughBytes)
