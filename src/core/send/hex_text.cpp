@@ -58,7 +58,6 @@ bool IsTrimmed(char c)
     return static_cast<unsigned char>(c) <= 0x20;
 }
 
-
 bool IsHexDigit(char c)
 {
     return HexDigitValue(c) >= 0;
