@@ -14,6 +14,14 @@ static_assert(std::endian::native == std::endian::little);
 
 namespace {
 
+// An empty text may have no storage at all, and memcpy from a null pointer is
+// undefined even for no bytes.
+void CopyBytes(void *to, const char *from, std::size_t count)
+{
+    if (count > 0)
+        std::memcpy(to, from, count);
+}
+
 constexpr const char *kDataFolderName = "{6d1f0b27-3c84-4e5a-a9d2-71c0e8b45f13}";
 constexpr const char *kSettingsFileName = "data";
 constexpr std::size_t kFilterValueCapacity = sizeof(FilterEntry::FilterValueChars);
@@ -56,7 +64,7 @@ std::string UserDataHome()
 void ShortString255::Assign(std::string_view text)
 {
     const std::size_t length = std::min(text.size(), sizeof Chars);
-    std::memcpy(Chars, text.data(), length);
+    CopyBytes(Chars, text.data(), length);
     Length = uint8_t(length);
 }
 
@@ -69,7 +77,7 @@ std::string FilterEntry::FilterValue() const
 void FilterEntry::SetFilterValue(std::string_view value)
 {
     const std::size_t length = std::min(value.size(), kFilterValueCapacity);
-    std::memcpy(FilterValueChars, value.data(), length);
+    CopyBytes(FilterValueChars, value.data(), length);
     FilterValueLength = uint8_t(length);
 }
 
@@ -113,7 +121,7 @@ std::string DataFolder()
 SettingsRecord SettingsFromBytes(std::string_view bytes)
 {
     SettingsRecord record = SettingsRecord::Defaults();
-    std::memcpy(&record, bytes.data(), std::min(bytes.size(), sizeof record));
+    CopyBytes(&record, bytes.data(), std::min(bytes.size(), sizeof record));
     return record;
 }
 
@@ -124,7 +132,7 @@ void LoadSettings(SettingsRecord &record, const std::string &folder)
     const std::optional<std::string> bytes
         = ReadRegularFileHead(folder + kSettingsFileName, kSettingsRecordSize);
     if (bytes)
-        std::memcpy(&record, bytes->data(), bytes->size());
+        CopyBytes(&record, bytes->data(), bytes->size());
 }
 
 void SaveSettings(const SettingsRecord &record, const std::string &folder)
