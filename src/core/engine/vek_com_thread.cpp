@@ -165,15 +165,32 @@ void TVekComThread::Loop()
 void TVekComThread::ReceiveOnce(char *buffer, int size)
 {
     TComPort &port = channel_.ComPort();
+    // After a burst that filled the buffer the device most likely holds more:
+    // reading at once saves the wait on every burst while a stream lasts.
+    if (lastBurstFull_) {
+        lastBurstFull_ = false;
+        const uint32_t detected = channel_.GetClock().Tick();
+        const int count = port.ReadIfAny(buffer, size);
+        if (count > 0) {
+            RefreshModemLines();
+            TakeBurst(buffer, count, size, detected);
+            return;
+        }
+    }
     const TComEvents events = port.WaitForEvent(kWatchedEvents, -1);
     RefreshModemLines();
     if (!events.Has(evRxChar))
         return;
 
     const uint32_t detected = channel_.GetClock().Tick();
-    const int count = port.Read(buffer, size);
+    TakeBurst(buffer, port.Read(buffer, size), size, detected);
+}
+
+void TVekComThread::TakeBurst(const char *buffer, int count, int size, uint32_t detected)
+{
     if (count <= 0)
         return;
+    lastBurstFull_ = count == size;
     // Paused monitoring still drains the device, but nothing is shown or counted.
     if (channel_.MonitoringOn.load() == 0)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <condition_variable>
 #include <ctime>
 #include <functional>
@@ -41,6 +42,7 @@ private:
     bool Cancelled() const;
     void PauseAfterLoss();
     void ReceiveOnce(char *buffer, int size);
+    void TakeBurst(const char *buffer, int count, int size, uint32_t detected);
     void RefreshModemLines();
 
     TVekScomm &channel_;
@@ -51,5 +53,6 @@ private:
     std::atomic<bool> running_ { false };
     std::atomic<bool> stopping_ { false };
     std::atomic<bool> deviceLost_ { false };
+    bool lastBurstFull_ = false; // the loop's own
     std::thread thread_;
 };

@@ -105,6 +105,10 @@ public:
     // CancelWait. Raises code 3 on a read error and when the other end of the
     // device has hung up (the device is lost: see DeviceLost).
     int Read(char *buffer, int count);
+    // The same when a byte is already there; else returns 0 at once. A reader
+    // that has just filled its buffer tries this before it waits, which saves
+    // the wait's system call on every burst while a stream lasts.
+    int ReadIfAny(char *buffer, int count);
     // Writes all of `text` within WriteTotalMultiplier * n + WriteTotalConstant
     // ms; raises code 2 on error or timeout. An empty text writes nothing.
     int WriteText(std::string_view text);
@@ -155,6 +159,7 @@ private:
     TComTimeouts ActiveTimeouts() const;
     int GetModemLines(int fd, int &lines) const; // the system's call, or its known "none"
     int ReadModemLines(int fd) const; // TIOCM_* bits; none on a tty without them
+    int ReadBurst(char *buffer, int count, bool waitForFirst);
     bool CheckModemLines(int fd, TComEvents events, TComEvents &occurred);
     TPollResult PollDevice(int fd, short events, int timeoutMs);
     [[noreturn]] void RaiseDeviceLost(int code);

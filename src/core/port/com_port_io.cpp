@@ -295,6 +295,16 @@ int TComPort::ReadAvailable(int fd, char *buffer, int count)
 
 int TComPort::Read(char *buffer, int count)
 {
+    return ReadBurst(buffer, count, true);
+}
+
+int TComPort::ReadIfAny(char *buffer, int count)
+{
+    return ReadBurst(buffer, count, false);
+}
+
+int TComPort::ReadBurst(char *buffer, int count, bool waitForFirst)
+{
     if (count <= 0)
         return 0;
     std::lock_guard lock(readerMutex_);
@@ -326,7 +336,7 @@ int TComPort::Read(char *buffer, int count)
                 return got;
             RaiseDeviceLost(CError_ReadFailed);
         }
-        if (noWait)
+        if (noWait || (got == 0 && !waitForFirst))
             break;
         const int waitMs = got == 0 ? total.RemainingMs()
                                     : ShorterWait(total.RemainingMs(), quiet.RemainingMs());

@@ -1,6 +1,7 @@
 #include "port_test_support.h"
 
 #include <cerrno>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -103,6 +104,24 @@ TEST_F(PortOnPty, ReadReturnsOneBurst)
     pty.Write("0123456789");
     char buffer[4096];
     ASSERT_EQ(port.Read(buffer, sizeof buffer), 10);
+    EXPECT_EQ(std::string(buffer, 10), "0123456789");
+}
+
+// The reader tries this after a full buffer, before it waits: with nothing
+// there it must come back at once, or a stream's end would hold the reader
+// in a read instead of its wait.
+TEST_F(PortOnPty, ReadIfAnyTakesAWaitingBurstAndOtherwiseComesBackAtOnce)
+{
+    port.Open();
+    char buffer[4096];
+    auto nothing
+        = std::async(std::launch::async, [&] { return port.ReadIfAny(buffer, sizeof buffer); });
+    ASSERT_TRUE(FinishesSoon(nothing, port));
+    EXPECT_EQ(nothing.get(), 0);
+
+    pty.Write("0123456789");
+    ASSERT_TRUE(port.WaitForEvent(TComEvents { evRxChar }, 5000).Has(evRxChar));
+    ASSERT_EQ(port.ReadIfAny(buffer, sizeof buffer), 10);
     EXPECT_EQ(std::string(buffer, 10), "0123456789");
 }
 
