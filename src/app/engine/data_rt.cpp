@@ -157,8 +157,7 @@ TDataRT::~TDataRT()
         std::lock_guard lock(wakeGuard_->Mutex);
         wakeGuard_->Target = nullptr;
     }
-    if (monitorHeld_ && monitorAlive_)
-        monitorAlive_->setUpdatesEnabled(true);
+    HoldMonitor(false); // a view that outlives us is left as it was
 }
 
 void TDataRT::SetActiveView(QPlainTextEdit *view)
