@@ -8,6 +8,7 @@
 #include "app/shell/time_save_form.h"
 #include "engine/vek_scomm.h"
 #include "shell/atomic_file.h"
+#include "shell/auto_save_rules.h"
 #include "shell/rich_text.h"
 #include "support/manual_clock.h"
 #include "support/pty_pair.h"
@@ -74,6 +75,7 @@ protected:
         limits.Now = [] { return LocalDateTime { 2024, 1, 31, 15, 45, 2 }; };
         limits.RetryIntervalMs = 0;
         renderer->MonitorLimitActsAt = [this](int lines) { return limits.WouldAct(lines); };
+        renderer->MonitorWaitsAt = [this](int lines) { return limits.MustWaitForSave(lines); };
         SetMessageBoxHandler([this](const MessageBoxRequest &request) {
             boxes.push_back(request);
             return QMessageBox::Ok;
@@ -167,6 +169,29 @@ TEST_F(MonitorLimitsTest, BatchAcrossTheThresholdLosesNoLineAndNeverReplacesAFil
     EXPECT_TRUE(boxes.empty());
 }
 
+// A line that would make the check empty the monitor while a file of it is
+// still being written stays queued, instead of the window waiting for that
+// file; when the file is done the lines go on, none lost, none out of order.
+TEST_F(MonitorLimitsTest, LineThatWouldEmptyTheMonitorWaitsInTheQueueForTheFileBeingWritten)
+{
+    limits.AutoSaveEnabled = true;
+    FeedInOneTick(1, 150); // a file starts; its outcome comes with the event loop
+    FeedInOneTick(151, kMonitorLineCap + 20);
+    EXPECT_EQ(int(ScreenLines().size()), kMonitorLineCap);
+    EXPECT_EQ(channel.QueuedLines(), 20u);
+
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            renderer->RenderTick();
+            return channel.QueuedLines() == 0 && !writer.Busy();
+        },
+        20000));
+    limits.FinishSaving();
+    EXPECT_LE(int(ScreenLines().size()), kMonitorLineCap);
+    EXPECT_EQ(EverythingKept(), Numbered(1, kMonitorLineCap + 20));
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(MonitorLimitsTest, ClearAndCapFollowTheSwitches)
 {
     struct Case
@@ -238,6 +263,8 @@ TEST_F(MonitorLimitsTest, CapClearsWhileTheFolderFails)
     WriteFileAtomically(folder.Path() + "saved", "in the way");
     limits.AutoSaveEnabled = true;
     FeedInOneTick(1, 5001);
+    limits.FinishSaving(); // the failed file reports back
+    renderer->RenderTick(); // the line that waited for it reaches the cap
     limits.FinishSaving();
     EXPECT_TRUE(ScreenLines().empty());
     QCoreApplication::processEvents();

@@ -218,6 +218,9 @@ void TDataRT::DisplayStep()
     int lines = -1; // while an edit is open: the monitor's lines as they will be
     int appended = 0;
     do {
+        if (MonitorWaitsAt && monitorAlive_
+            && MonitorWaitsAt((lines < 0 ? MonitorLineCount() : lines) + 1))
+            break; // taken once the file is written; the queue holds it meanwhile
         if (!Channel.PopLine(takenLine_))
             break;
         const std::optional<MonitorLine> shown = TakeLine(takenLine_);

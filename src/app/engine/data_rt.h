@@ -70,6 +70,9 @@ public:
     // owner of the check). A batch of lines ends there, so the check sees the
     // monitor as it would after that line taken alone.
     std::function<bool(int lines)> MonitorLimitActsAt;
+    // Whether a line that makes the monitor's lines `lines` must stay queued
+    // for now (a file of the monitor is still being written).
+    std::function<bool(int lines)> MonitorWaitsAt;
     // Appends a stamp (grey unless told otherwise) and a coloured body and a line
     // break at the end of the view's text, both in the monitor font, as plain
     // text. The caret stays where it is.

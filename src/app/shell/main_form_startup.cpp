@@ -142,6 +142,7 @@ void TMainForm::CreateEngine()
     dataRT_->SetWarningOwner(sendForm_);
     ConnectToolWindows();
     dataRT_->MonitorLimitActsAt = [this](int lines) { return monitorLimits_->WouldAct(lines); };
+    dataRT_->MonitorWaitsAt = [this](int lines) { return monitorLimits_->MustWaitForSave(lines); };
     ConnectLostDeviceMonitor();
 }
 

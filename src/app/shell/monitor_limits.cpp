@@ -65,6 +65,11 @@ bool TMonitorLimits::WouldAct(int lines) const
     return plan.Save && !saving_ && RetryDue();
 }
 
+bool TMonitorLimits::MustWaitForSave(int lines) const
+{
+    return saving_ && PlanMonitorLimits(lines, Switches()).ClearAnyway;
+}
+
 void TMonitorLimits::CheckMonitorLimits()
 {
     // Emptying the monitor is a change of its text too.

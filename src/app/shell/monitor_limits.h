@@ -40,6 +40,10 @@ public:
     // Whether a check with `lines` lines in the monitor would do anything: the
     // renderer hands lines over in batches and ends a batch where this holds.
     bool WouldAct(int lines) const;
+    // Whether a line that makes `lines` must wait for the file being written:
+    // the check would empty the monitor, and so first wait for that file on
+    // the window's thread. The renderer leaves such a line in the queue.
+    bool MustWaitForSave(int lines) const;
     int MonitorLines() const;
     // Waits until no file of the monitor is being written, taking each outcome.
     void FinishSaving();
