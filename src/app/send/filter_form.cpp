@@ -1,5 +1,6 @@
 #include "app/send/filter_form.h"
 
+#include "app/shell/bring_to_front.h"
 #include "app/shell/message_box.h"
 #include "send/receive_filter.h"
 
@@ -111,12 +112,7 @@ void TFilterForm::CreateGrid()
 
 void TFilterForm::ShowWindow()
 {
-    if (isVisible()) {
-        raise();
-        activateWindow();
-        return;
-    }
-    show();
+    ShowOrBringToFront(this);
 }
 
 void TFilterForm::showEvent(QShowEvent *event)

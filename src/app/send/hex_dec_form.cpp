@@ -1,5 +1,6 @@
 #include "app/send/hex_dec_form.h"
 
+#include "app/shell/bring_to_front.h"
 #include "app/shell/message_box.h"
 #include "send/convert_error.h"
 #include "send/hex_text.h"
@@ -137,12 +138,7 @@ void THexDecForm::CreateEditMenu()
 
 void THexDecForm::ShowWindow()
 {
-    if (isVisible()) {
-        raise();
-        activateWindow();
-        return;
-    }
-    show();
+    ShowOrBringToFront(this);
 }
 
 void THexDecForm::Edit1Change()

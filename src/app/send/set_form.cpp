@@ -1,5 +1,6 @@
 #include "app/send/set_form.h"
 
+#include "app/shell/bring_to_front.h"
 #include "app/shell/message_box.h"
 #include "send/convert_error.h"
 #include "shell/send_settings_rules.h"
@@ -361,12 +362,7 @@ void TSetForm::ShowPanel(QWidget *shown, QWidget *hidden, QSize panelSize)
     // The panel sizes were drawn for one font; a font that needs more room
     // gets it rather than cutting controls off.
     setFixedSize(panelSize.expandedTo(shown->minimumSizeHint()));
-    if (isVisible()) {
-        raise();
-        activateWindow();
-    } else {
-        show();
-    }
+    ShowOrBringToFront(this);
 }
 
 void TSetForm::showEvent(QShowEvent *event)

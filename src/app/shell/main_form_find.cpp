@@ -2,6 +2,7 @@
 #include "app/shell/main_form.h"
 
 #include "app/engine/data_rt.h"
+#include "app/shell/bring_to_front.h"
 #include "app/shell/view_text.h"
 #include "app/tools/find_dialog.h"
 #include "app/tools/find_form.h"
@@ -19,11 +20,7 @@ void TMainForm::CreateFindTools()
     // A hit selected by Find Next stays in sight while the dialog has the focus.
     KeepSelectionVisible(richShow_);
 
-    connect(Find1, &QAction::triggered, this, [this] {
-        findDialog_->show();
-        findDialog_->raise();
-        findDialog_->activateWindow();
-    });
+    connect(Find1, &QAction::triggered, this, [this] { ShowOrBringToFront(findDialog_); });
     connect(FindNext1, &QAction::triggered, findDialog_, &TFindDialog::FindInMonitor);
     connect(FindWindow1, &QAction::triggered, this, &TMainForm::ToggleFindWindow);
 

@@ -2,6 +2,7 @@
 // Preview" shows it as pages first.
 #include "app/shell/main_form.h"
 
+#include "app/shell/bring_to_front.h"
 #include "app/tools/print_form.h"
 
 #include <QAction>
@@ -10,9 +11,6 @@ void TMainForm::CreatePrintForm()
 {
     printForm_ = new TPrintForm(richShow_, this);
     connect(Print1, &QAction::triggered, printForm_, &TPrintForm::PrintMonitorText);
-    connect(PrintPreview1, &QAction::triggered, printForm_, [this] {
-        printForm_->show();
-        printForm_->raise();
-        printForm_->activateWindow();
-    });
+    connect(
+        PrintPreview1, &QAction::triggered, printForm_, [this] { ShowOrBringToFront(printForm_); });
 }

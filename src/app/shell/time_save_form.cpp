@@ -1,5 +1,6 @@
 #include "app/shell/time_save_form.h"
 
+#include "app/shell/bring_to_front.h"
 #include "app/shell/file_dialogs.h"
 #include "app/shell/message_box.h"
 #include "app/shell/monitor_limits.h"
@@ -84,12 +85,7 @@ TTimeSaveForm::TTimeSaveForm(SettingsRecord &settings, TMonitorLimits &limits, Q
 
 void TTimeSaveForm::ShowWindow()
 {
-    if (isVisible()) {
-        raise();
-        activateWindow();
-    } else {
-        show();
-    }
+    ShowOrBringToFront(this);
 }
 
 void TTimeSaveForm::showEvent(QShowEvent *event)

@@ -1,5 +1,6 @@
 #include "app/tools/about_form.h"
 
+#include "app/shell/bring_to_front.h"
 #include "app/shell/contact.h"
 
 #include <QDesktopServices>
@@ -73,12 +74,7 @@ TaboutForm::TaboutForm(QWidget *parent)
 
 void TaboutForm::ShowWindow()
 {
-    if (isVisible()) {
-        raise();
-        activateWindow();
-        return;
-    }
-    show();
+    ShowOrBringToFront(this);
 }
 
 void TaboutForm::showEvent(QShowEvent *event)

@@ -1,5 +1,7 @@
 #include "app/tools/asc_form.h"
 
+#include "app/shell/bring_to_front.h"
+
 #include "tools/ascii_table.h"
 
 #include <QPainter>
@@ -51,12 +53,7 @@ TAscForm::TAscForm(QWidget *parent)
 
 void TAscForm::ShowWindow()
 {
-    if (isVisible()) {
-        raise();
-        activateWindow();
-        return;
-    }
-    show();
+    ShowOrBringToFront(this);
 }
 
 void TAscForm::paintEvent(QPaintEvent *)

@@ -1,5 +1,6 @@
 #include "app/tools/b_color_set_form.h"
 
+#include "app/shell/bring_to_front.h"
 #include "app/shell/colors.h"
 #include "app/tools/color_chooser.h"
 
@@ -73,12 +74,7 @@ TBColorSetForm::TBColorSetForm(SettingsRecord &settings, QWidget *parent)
 
 void TBColorSetForm::ShowWindow()
 {
-    if (isVisible()) {
-        raise();
-        activateWindow();
-        return;
-    }
-    show();
+    ShowOrBringToFront(this);
 }
 
 void TBColorSetForm::showEvent(QShowEvent *event)
